@@ -1,0 +1,107 @@
+#include "app/AppDelegate.h"
+#include "app/Spinner.h"
+
+#include "BuildConfig.h"
+
+#include <QSplitter>
+#include <QTimer>
+#include <QWebEngineCookieStore>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+namespace {
+// The web view keeps its own named, persistent set of preferences and cookies.
+const QString webProfileName = QStringLiteral("com.FernwrightSystem.tapeScribe");
+constexpr int webDefaultFontSize = 16;
+constexpr std::chrono::seconds webRequestTimeout { 60 };
+
+constexpr double minimumDividerCoordinate = 480.0;
+constexpr double maximumDividerCoordinate = 910.0;
+}
+
+AppDelegate::AppDelegate(QObject* parent)
+    : QObject(parent)
+    , formURL(defaultFormURL(false))
+    , loadTimeout(std::make_unique<QTimer>())
+{
+    loadTimeout->setSingleShot(true);
+    loadTimeout->setInterval(webRequestTimeout);
+}
+
+AppDelegate::~AppDelegate() = default;
+
+QUrl AppDelegate::defaultFormURL(bool fromLocalServer)
+{
+    if (fromLocalServer)
+        return QUrl(QStringLiteral("http://localhost:8888/FernwrightLogger/index.php/logger/form"));
+    QUrl url;
+    url.setScheme(QStringLiteral("https"));
+    url.setHost(QString::fromLatin1(BuildConfig::logServiceHost));
+    url.setPath(QStringLiteral("/index.php/logger/form"));
+    return url;
+}
+
+void AppDelegate::awakeFromNib()
+{
+    // The page lives in a named profile of its own; it draws no background of its own.
+    profile = std::make_unique<QWebEngineProfile>(webProfileName);
+    page = std::make_unique<QWebEnginePage>(profile.get());
+    page->setBackgroundColor(Qt::transparent);
+    webView->setPage(page.get());
+    profile->settings()->setFontSize(QWebEngineSettings::DefaultFontSize, webDefaultFontSize);
+    connect(page.get(), &QWebEnginePage::loadFinished, this, &AppDelegate::webViewDidFinishLoadForFrame);
+    connect(page.get(), &QWebEnginePage::loadFinished, loadTimeout.get(), &QTimer::stop);
+    connect(loadTimeout.get(), &QTimer::timeout, page.get(), [this] { page->triggerAction(QWebEnginePage::Stop); });
+
+    webSpinner->startAnimation();
+    if (useLocalServer)
+        formURL = defaultFormURL(true);
+    loadInWebView(formURL);
+
+    profile->cookieStore()->setCookieFilter([](const QWebEngineCookieStore::FilterRequest&) { return true; });
+    dateFormatter.setDateFormat(DateFormatter::recordingTimeFormat.toString());
+}
+
+void AppDelegate::loadInWebView(const QUrl& url)
+{
+    page->load(url);
+    loadTimeout->start();
+}
+
+void AppDelegate::applicationWillTerminate() { }
+
+double AppDelegate::splitViewConstrainMinCoordinate(double, int)
+{
+    return minimumDividerCoordinate;
+}
+
+double AppDelegate::splitViewConstrainMaxCoordinate(double, int)
+{
+    return maximumDividerCoordinate;
+}
+
+bool AppDelegate::splitViewCanCollapseSubview(int)
+{
+    return false;
+}
+
+void AppDelegate::applySplitViewLimits(QSplitter* splitter)
+{
+    // A horizontal splitter's divider sits where its first pane ends, so holding that pane between the
+    // two coordinates holds the divider there, whether it is dragged, moved by keyboard, or pushed by a
+    // resize of the window. The last pane takes what is left and keeps its own minimum.
+    QWidget* firstPane = splitter->widget(0);
+    firstPane->setMinimumWidth(int(splitViewConstrainMinCoordinate(0, 0)));
+    firstPane->setMaximumWidth(int(splitViewConstrainMaxCoordinate(0, 0)));
+    for (int i = 0; i < splitter->count(); ++i)
+        splitter->setCollapsible(i, splitViewCanCollapseSubview(i));
+}
+
+void AppDelegate::applicationWillFinishLaunching() { }
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    loadCredentialsFromKeychain();
+}

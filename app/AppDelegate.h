@@ -1,0 +1,137 @@
+#pragma once
+
+#include "app/CommandResult.h"
+#include "app/DateFormatter.h"
+#include "clips/Clip.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <memory>
+#include <optional>
+
+class PlayerView;
+class QLabel;
+class QLineEdit;
+class QMainWindow;
+class QPushButton;
+class QSplitter;
+class QTableView;
+class QTimer;
+class QWebEnginePage;
+class QWebEngineProfile;
+class QWebEngineView;
+class QWidget;
+class Spinner;
+
+// The whole running application: it owns every piece of state of the main window and is the target of
+// every menu action, button and view callback. Each subsystem defines its handlers in its own folder;
+// they talk to each other only through these fields.
+//
+// The handlers are slots named after the events that trigger them, so that they can be reached by name
+// through the meta-object system as well as connected to signals.
+class AppDelegate : public QObject {
+    Q_OBJECT
+
+public:
+    // The defaults every field starts with (the state before any clip is chosen).
+    explicit AppDelegate(QObject* parent = nullptr);
+    ~AppDelegate() override;
+
+    // Interface outlets: non-owning references to the views of the main interface, connected by the
+    // interface loader before awakeFromNib.
+    QPointer<QMainWindow> window;
+    QPointer<PlayerView> playerView;
+    QPointer<QWebEngineView> webView;
+    QPointer<Spinner> webSpinner;
+    QPointer<QPushButton> chooseFolderButton;
+    QPointer<Spinner> spinner;
+    QPointer<QTableView> tableView;
+    QPointer<QLabel> label;
+    QPointer<QWidget> preferencesWindow;
+    QPointer<QLineEdit> usernameField;
+    QPointer<QLineEdit> passwordField;
+
+    // The log service account in memory.
+    QString username;
+    QString password;
+
+    // The clip list and the loaded clip.
+    QString mediaCreatedTime = QStringLiteral("stopped");
+    QList<Clip> assets;
+    qint64 loadedAssetIndex = -1;
+    QString assetPath;
+
+    QUrl formURL;
+    DateFormatter dateFormatter;
+    std::unique_ptr<QTimer> secondsTimer;
+
+    // Runs a tool by absolute path, without a shell, and returns what it wrote to its two streams.
+    // The optional standard input is written to the tool (used to keep secrets off its argument list);
+    // without it the tool inherits the application's standard input.
+    static CommandResult runCommand(const QString& launchPath, const QStringList& arguments,
+                                    const std::optional<QByteArray>& standardInput = std::nullopt);
+
+    // Split-view limits, in the split view's coordinates (the divider's distance from its left edge).
+    static double splitViewConstrainMinCoordinate(double proposedMinimum, int dividerIndex);
+    static double splitViewConstrainMaxCoordinate(double proposedMaximum, int dividerIndex);
+    static bool splitViewCanCollapseSubview(int subviewIndex);
+
+    // The log form's address: the log service's form page, or the local development server's.
+    static QUrl defaultFormURL(bool fromLocalServer);
+
+    QWebEngineProfile* webProfile() const { return profile.get(); }
+
+public slots:
+    // Start-up, in this order.
+    void awakeFromNib();
+    void applicationWillFinishLaunching();
+    void applicationDidFinishLaunching();
+    void applicationWillTerminate();
+
+    // Brings the main window forward and opens the given folders or clips, for a second start of
+    // tapeScribe or a path given on the command line.
+    void openPaths(const QStringList& paths);
+
+    // Clip library and playback.
+    void showOpenPanel();
+    void finishScan();
+    void tableViewSelectionDidChange();
+    void playerItemDidReachEnd();
+
+    // Log form and clock.
+    void webViewDidFinishLoadForFrame(bool ok);
+    void timerDidFire();
+    void setTimeOffsetCookie();
+
+    // Account and preferences.
+    void loadCredentialsFromKeychain();
+    void saveCredentialsToKeychain();
+    void showPreferences();
+
+    // Help menu.
+    void showHelp();
+    void showGlossary();
+    void emailSupport();
+
+public:
+    // Whether the application quits when its last window closes.
+    static bool applicationShouldTerminateAfterLastWindowClosed() { return true; }
+
+    // Holds the main window's split view to the limits above; the interface loader calls it, as the
+    // split view's delegate connection.
+    static void applySplitViewLimits(QSplitter* splitter);
+
+    // Loads a page into the web view's main frame; a load that has not finished after a minute is stopped.
+    void loadInWebView(const QUrl& url);
+
+private:
+
+    std::unique_ptr<QWebEngineProfile> profile;
+    std::unique_ptr<QWebEnginePage> page; // declared after the profile: a page must go before its profile
+    std::unique_ptr<QTimer> loadTimeout;
+};

@@ -1,0 +1,54 @@
+#include "app/ApplicationMain.h"
+#include "app/AppDelegate.h"
+#include "app/Console.h"
+#include "app/MainInterface.h"
+#include "app/SingleInstance.h"
+
+#include "BuildConfig.h"
+
+#include <QApplication>
+#include <QMainWindow>
+
+#include <clocale>
+
+int applicationMain(int argc, char** argv)
+{
+    // The player's OpenGL widget and the web view share one window; they need shared contexts.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication application(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("FernwrightSystem"));
+    QCoreApplication::setApplicationName(QString::fromLatin1(BuildConfig::applicationName));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(BuildConfig::applicationVersion));
+    QGuiApplication::setDesktopFileName(QStringLiteral("tapescribe"));
+    // libmpv parses numbers with the C library and refuses to start under a locale with a decimal comma.
+    std::setlocale(LC_NUMERIC, "C");
+
+    const QStringList paths = QCoreApplication::arguments().mid(1);
+    SingleInstance instance(SingleInstance::defaultSocketPath());
+    switch (instance.claimOrHandOver(paths)) {
+    case SingleInstance::Outcome::HandedOver:
+        return 0;
+    case SingleInstance::Outcome::Unreachable:
+        consoleLine(QStringLiteral("Another tapeScribe holds the instance lock but does not answer; starting anyway"));
+        break;
+    case SingleInstance::Outcome::Claimed:
+        break;
+    }
+
+    // The delegate outlives the windows, so the web page and its profile go after the web view.
+    AppDelegate delegate;
+    MainInterface interface;
+    interface.connectTo(delegate);
+    delegate.awakeFromNib();
+
+    QGuiApplication::setQuitOnLastWindowClosed(AppDelegate::applicationShouldTerminateAfterLastWindowClosed());
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
+    QObject::connect(&instance, &SingleInstance::activationRequested, &delegate, &AppDelegate::openPaths);
+
+    delegate.applicationWillFinishLaunching();
+    interface.mainWindow()->show();
+    delegate.applicationDidFinishLaunching();
+    if (!paths.isEmpty())
+        QMetaObject::invokeMethod(&delegate, [&delegate, paths] { delegate.openPaths(paths); }, Qt::QueuedConnection);
+    return QApplication::exec();
+}

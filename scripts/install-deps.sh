@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing tapeScribe needs.
+# Idempotent: when everything is present it only asks dpkg and returns at once.
+set -euo pipefail
+
+packages=(
+    # build
+    cmake g++ make pkg-config git ccache
+    qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-l10n-tools
+    qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
+    qt6-httpserver-dev qt6-websockets-dev libqt6sql6-sqlite libqt6opengl6-dev libgl-dev
+    libmpv-dev libsecret-1-dev libglib2.0-dev libssl-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    # run and test
+    xvfb xauth dbus dbus-x11 gnome-keyring ffmpeg mpv xdg-utils
+    libgl1-mesa-dri fonts-dejavu-core procps
+    # packaging checks
+    desktop-file-utils appstream pkexec dpkg-dev file
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

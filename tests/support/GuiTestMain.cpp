@@ -1,0 +1,17 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include <clocale>
+
+// The main() of tests that need widgets: the same application set-up as tapeScribe's own start.
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication application(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("FernwrightSystem"));
+    QCoreApplication::setApplicationName(QStringLiteral("tapeScribe"));
+    std::setlocale(LC_NUMERIC, "C");
+    return RUN_ALL_TESTS();
+}
