@@ -1,7 +1,7 @@
 #include "app/AppDelegate.h"
 #include "app/Spinner.h"
 
-// The log form's handlers: the finished page loads and the clock cookie.
+// The web view's finished page loads: the spinner, and the sign-in page's fields.
 
 void AppDelegate::webViewDidFinishLoadForFrame(bool ok)
 {
@@ -10,7 +10,3 @@ void AppDelegate::webViewDidFinishLoadForFrame(bool ok)
         return;
     webSpinner->stopAnimation();
 }
-
-void AppDelegate::timerDidFire() { }
-
-void AppDelegate::setTimeOffsetCookie() { }
