@@ -43,7 +43,8 @@ std::optional<QString> passwordProblem(const QByteArray& password)
     if (password.isEmpty())
         return QStringLiteral("the password is empty");
     QStringDecoder decoder(QStringDecoder::Utf8);
-    const QString decoded = decoder.decode(password);
+    // Decoding is what finds the errors.
+    [[maybe_unused]] const QString decoded = decoder.decode(password);
     if (decoder.hasError())
         return QStringLiteral("the password is not valid UTF-8 text");
     return std::nullopt;

@@ -6,6 +6,8 @@
 #include "logservice/RecordingTime.h"
 #include "logservice/RequestCookies.h"
 
+#include <variant>
+
 namespace {
 
 // "__Host-": the browser keeps the cookie to this very host, over HTTPS, for the whole site.

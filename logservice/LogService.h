@@ -15,6 +15,9 @@ public:
     using Clock = std::function<QDateTime()>;
 
     LogService(LogStore& store, Clock clock);
+    // The routes hold `this`.
+    LogService(const LogService&) = delete;
+    LogService& operator=(const LogService&) = delete;
 
     HttpResponse respond(const HttpRequest& request) const;
 

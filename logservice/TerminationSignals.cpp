@@ -29,6 +29,11 @@ TerminationSignals::~TerminationSignals()
 {
     std::signal(SIGTERM, SIG_DFL);
     std::signal(SIGINT, SIG_DFL);
+    for (int& end : signalPipe) {
+        if (end >= 0)
+            ::close(end);
+        end = -1;
+    }
 }
 
 bool TerminationSignals::install()

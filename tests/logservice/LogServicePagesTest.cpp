@@ -1,6 +1,5 @@
 #include "logservice/LogService.h"
 #include "logservice/LogStore.h"
-#include "logservice/MakerSite.h"
 
 #include <gtest/gtest.h>
 
@@ -235,20 +234,6 @@ TEST_F(LogServicePages, UnknownPathsAndWrongMethods)
     EXPECT_EQ(wrong.header("Allow"), "GET, HEAD");
     EXPECT_EQ(respond(request("GET", notesPath)).header("Allow"), "POST");
     EXPECT_EQ(respond(request("PUT", "/users/login")).header("Allow"), "GET, POST, HEAD");
-}
-
-TEST(MakerSite, ServesTheThreePagesOnly)
-{
-    const MakerSite site;
-    for (const char* path : { "/tapescribe.html", "/glossary.html", "/about.html" }) {
-        const HttpResponse page = site.respond({ "GET", path, {}, {} });
-        EXPECT_EQ(page.status, 200) << path;
-        EXPECT_TRUE(page.body.contains("tapeScribe"));
-        EXPECT_FALSE(page.body.contains("{{")) << "every placeholder filled";
-    }
-    EXPECT_EQ(site.respond({ "GET", "/", {}, {} }).status, 404);
-    EXPECT_EQ(site.respond({ "GET", "/users/login", {}, {} }).status, 404);
-    EXPECT_EQ(site.respond({ "POST", "/about.html", {}, {} }).status, 405);
 }
 
 }
