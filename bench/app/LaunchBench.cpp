@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -39,8 +40,8 @@ Launch launchOnce(LogServiceProcess& service, const QString& home)
     environment.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"),
                        QString::fromLatin1(service.chromiumFlags(QStringLiteral("logs.tapescribe.test"))));
     application.setProcessEnvironment(environment);
-    application.setStandardOutputFile(QProcess::nullDevice());
-    application.setStandardErrorFile(QProcess::nullDevice());
+    application.setStandardOutputFile(home + QStringLiteral("/launch.log"));
+    application.setStandardErrorFile(home + QStringLiteral("/launch.log"), QIODevice::Append);
 
     Launch launch;
     const auto start = Bench::Clock::now();
@@ -76,7 +77,11 @@ int main(int argc, char** argv)
     for (int i = 0; i < launches; ++i) {
         const Launch launch = launchOnce(service, home.path());
         if (launch.windowShownMs < 0 || launch.formLoadedMs < 0) {
-            std::fprintf(stderr, "launch %d did not finish within a minute\n", i + 1);
+            std::fprintf(stderr, "launch %d did not finish within a minute (window %.0f ms, form %.0f ms)\n", i + 1,
+                         launch.windowShownMs, launch.formLoadedMs);
+            QFile log(home.filePath(QStringLiteral("launch.log")));
+            if (log.open(QIODevice::ReadOnly))
+                std::fprintf(stderr, "%s", log.readAll().right(3000).constData());
             return 1;
         }
         if (i == 0) {
