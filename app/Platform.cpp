@@ -149,7 +149,16 @@ void openBundleAndWait(const QString& bundle)
 
 bool startDetachedShell(const QString& commandLine)
 {
-    return QProcess::startDetached(relaunchShell(), { QStringLiteral("-c"), commandLine }, QDir::homePath());
+    // Like a start from the desktop, the shell is tied to no stream of this process: a reader of this
+    // process's output that goes away with it would otherwise end the shell the first time it writes.
+    QProcess shell;
+    shell.setProgram(relaunchShell());
+    shell.setArguments({ QStringLiteral("-c"), commandLine });
+    shell.setWorkingDirectory(QDir::homePath());
+    shell.setStandardInputFile(QProcess::nullDevice());
+    shell.setStandardOutputFile(QProcess::nullDevice());
+    shell.setStandardErrorFile(QProcess::nullDevice());
+    return shell.startDetached();
 }
 
 void endProcess(int status)

@@ -46,7 +46,8 @@ QStringList runningExecutables();
 // Moves a file or folder into the user's Trash; false, with the reason in `error`, when that fails.
 bool moveToTrash(const QString& path, QString& error);
 
-// The tools of the move's shell command lines.
+// The tools of the move's shell command lines. The relaunch script silences its wait with `>&`, which
+// bash reads as both output streams and Debian's /bin/sh (dash) rejects as a syntax error, so bash runs it.
 inline QString relaunchShell() { return QStringLiteral("/bin/bash"); }
 inline QString administratorShell() { return QStringLiteral("/bin/sh"); }
 inline QString killTool() { return QStringLiteral("/bin/kill"); }
@@ -70,7 +71,7 @@ AdministratorRun runAsAdministrator(const QString& commandLine);
 // the second start handing over to it).
 void openBundleAndWait(const QString& bundle);
 
-// Starts a shell command line in the background, detached from this process.
+// Starts a shell command line in the background, detached from this process and from its streams.
 bool startDetachedShell(const QString& commandLine);
 
 // Ends the process at once with `status`, without running the application's termination steps.
