@@ -107,7 +107,7 @@ TEST_F(SecurityToolOnKeyring, SavedAccountsComeBackInTheFormTheApplicationReads)
             runTool({ QStringLiteral("delete-generic-password"), QStringLiteral("-s"), service }).status, 0);
     }
 
-    // The password may also stand after -w, as with the keychain tool.
+    // The password may also stand after -w.
     ASSERT_EQ(runTool({ QStringLiteral("add-generic-password"), QStringLiteral("-a"), QStringLiteral("a"),
                           QStringLiteral("-s"), service, QStringLiteral("-w"), QStringLiteral("given") })
                   .status,

@@ -24,7 +24,7 @@ TEST(SecurityArguments, ReadsTheApplicationsThreeCommandLines)
     ASSERT_TRUE(remove.request) << remove.error;
     EXPECT_EQ(remove.request->operation, Operation::Delete);
 
-    // The password after -w, as the keychain tool takes it, and -w last, which reads standard input.
+    // The password after -w, and -w last, which reads standard input.
     const auto addWithValue = parse({ "add-generic-password", "-a", "", "-s", "svc", "-w", "-s" });
     ASSERT_TRUE(addWithValue.request) << addWithValue.error;
     EXPECT_EQ(addWithValue.request->account, "");
@@ -74,7 +74,7 @@ TEST(SecurityOutput, QuotesOnlyWhatSurvivesAReaderThatCutsAtQuotesAndLines)
     EXPECT_EQ(printedValue(""), "0x");
 }
 
-TEST(SecurityOutput, ReportsTheItemInTheKeychainToolsForm)
+TEST(SecurityOutput, ReportsTheItemAttributesAndPasswordLines)
 {
     FoundItem item;
     item.keyring = "/org/freedesktop/secrets/collection/login";

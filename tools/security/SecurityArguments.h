@@ -4,8 +4,7 @@
 #include <string>
 #include <vector>
 
-// What one run of tapescribe-security is asked to do. The command lines are those of the keychain tool
-// the application was written against:
+// What one run of tapescribe-security is asked to do, on one of its three command lines:
 //
 //   find-generic-password [-g] -s SERVICE
 //   delete-generic-password -s SERVICE
@@ -28,7 +27,7 @@ struct SecurityRequest
 struct ParsedArguments
 {
     std::optional<SecurityRequest> request;
-    std::string error; // why there is no request; holds no double quote
+    std::string error; // why there is no request
 };
 
 // Reads the arguments that follow the program's name.

@@ -6,7 +6,7 @@
 #include <string_view>
 
 // The text tapescribe-security prints for a found item: its attributes on standard output and its
-// password on standard error, in the form of the keychain tool the application reads.
+// password on standard error, in the form the application reads (account/KeychainOutput.h).
 //
 // Readers cut these lines at line feeds and double quotes, and decode them as 7-bit ASCII. A value survives
 // that only when it is non-empty printable ASCII without a double quote; every other value is printed as

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-// tapescribe-security: the application's one way into the user's keyring. It keeps the command lines
-// and the output form of the keychain tool the application was written against, over the Secret Service.
+// tapescribe-security: the application's one way into the user's keyring, over the Secret Service. The
+// application knows it only by its command lines and its output form.
 
 namespace {
 
