@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -25,111 +24,71 @@ struct Application
         interface.connectTo(delegate);
         delegate.awakeFromNib();
     }
-
     void type(const QString& username, const QString& password)
     {
         delegate.usernameField->setText(username);
         delegate.passwordField->setText(password);
     }
+    QStringList shown() const { return { delegate.usernameField->text(), delegate.passwordField->text() }; }
+    QStringList inMemory() const { return { delegate.username, delegate.password }; }
     bool preferencesInFront() const { return delegate.preferencesWindow->isVisible(); }
 };
 
-class AccountOnKeyring : public testing::Test
+TEST(AccountOnKeyring, SavedAccountsComeBackExactly)
 {
-protected:
-    void SetUp() override { ASSERT_TRUE(keyring.isReady()) << keyring.whyNotReady().toStdString(); }
-
     PrivateKeyring keyring;
+    ASSERT_TRUE(keyring.isReady()) << keyring.whyNotReady().toStdString();
     Application application;
-    AppDelegate& delegate = application.delegate;
-};
-
-TEST_F(AccountOnKeyring, WithoutAnItemThePreferencesComeForwardAndTheFieldsKeepTheirText)
-{
-    application.type(QStringLiteral("typed"), QStringLiteral("not saved"));
-    delegate.username = QStringLiteral("stale");
-    delegate.password = QStringLiteral("stale");
-    delegate.loadCredentialsFromKeychain();
-    EXPECT_EQ(delegate.username, QString());
-    EXPECT_EQ(delegate.password, QString());
-    EXPECT_EQ(delegate.usernameField->text(), QStringLiteral("typed"));
-    EXPECT_EQ(delegate.passwordField->text(), QStringLiteral("not saved"));
-    EXPECT_TRUE(application.preferencesInFront());
-
-    // Opening the preferences reads the keyring again: unsaved text stays in the fields only.
-    delegate.preferencesWindow->hide();
-    delegate.showPreferences();
-    EXPECT_EQ(delegate.username, QString());
-    EXPECT_EQ(delegate.usernameField->text(), QStringLiteral("typed"));
-    EXPECT_TRUE(application.preferencesInFront());
-}
-
-TEST_F(AccountOnKeyring, SavedAccountsComeBackExactly)
-{
-    const std::pair<QString, QString> accounts[] = {
-        { QStringLiteral("jsmith"), QStringLiteral("plain") },
-        { QStringLiteral("j\"smith"), QStringLiteral("say \"hi\" and \"\"") },
-        { QStringLiteral("back\\slash"), QStringLiteral("\\n is not a line break\\") },
-        { QStringLiteral("jürgen 鍵"), QStringLiteral("ünïcødé 🔑") },
-        { QStringLiteral("j smith"), QStringLiteral("inner  spaces\tand\ttabs") },
-        { QStringLiteral("line\nbreak"), QStringLiteral("line\nbreak\r\nand\rreturn") },
-        { QStringLiteral("0x41"), QStringLiteral("0x41") },
+    const std::pair<QStringList, QStringList> accounts[] = {
+        { { QStringLiteral("  mailto:jsmith\n"), QStringLiteral("\t pw \u2028") },
+            { QStringLiteral("jsmith"), QStringLiteral("pw") } },
+        { { QStringLiteral("j\"smith"), QStringLiteral("say \"hi\" and \"\"") }, {} },
+        { { QStringLiteral("back\\slash"), QStringLiteral("\\n is no line break\\") }, {} },
+        { { QStringLiteral("jürgen 鍵"), QStringLiteral("ünïcødé 🔑") }, {} },
+        { { QStringLiteral("j smith"), QStringLiteral("inner  spaces\tand\ttabs") }, {} },
+        { { QStringLiteral("line\nbreak"), QStringLiteral("line\nbreak\r\nand\rreturn") }, {} },
     };
-    for (const auto& [username, password] : accounts) {
-        application.type(username, password);
-        delegate.preferencesWindow->show();
-        delegate.saveCredentialsToKeychain();
+    for (const auto& [typed, cleaned] : accounts) {
+        const QStringList expected = cleaned.isEmpty() ? typed : cleaned;
+        application.type(typed[0], typed[1]);
+        application.delegate.preferencesWindow->show();
+        application.delegate.saveCredentialsToKeychain();
+        EXPECT_EQ(application.inMemory(), expected);
+        EXPECT_EQ(application.shown(), expected);
         EXPECT_FALSE(application.preferencesInFront());
-        EXPECT_EQ(delegate.username, username);
-        EXPECT_EQ(delegate.password, password);
 
         application.type(QString(), QString());
-        delegate.loadCredentialsFromKeychain();
-        EXPECT_EQ(delegate.username, username);
-        EXPECT_EQ(delegate.password, password);
-        EXPECT_EQ(delegate.usernameField->text(), username);
-        EXPECT_EQ(delegate.passwordField->text(), password);
-        EXPECT_FALSE(application.preferencesInFront()) << username.toStdString();
+        application.delegate.loadCredentialsFromKeychain();
+        EXPECT_EQ(application.inMemory(), expected);
+        EXPECT_EQ(application.shown(), expected);
+        EXPECT_FALSE(application.preferencesInFront());
     }
-
-    // Opening the preferences with a complete account shows it, in front.
-    application.type(QStringLiteral("typed"), QStringLiteral("typed"));
-    delegate.showPreferences();
-    EXPECT_EQ(delegate.usernameField->text(), QStringLiteral("0x41"));
-    EXPECT_TRUE(application.preferencesInFront());
-}
-
-TEST_F(AccountOnKeyring, SaveCleansWhatWasTypedAndSignsTheWebViewOut)
-{
-    application.type(QStringLiteral("  mailto:jsmith\n"), QStringLiteral("\t pw \u2028"));
-    delegate.saveCredentialsToKeychain();
-    EXPECT_EQ(delegate.username, QStringLiteral("jsmith"));
-    EXPECT_EQ(delegate.usernameField->text(), QStringLiteral("jsmith"));
-    EXPECT_EQ(delegate.password, QStringLiteral("pw"));
-    EXPECT_EQ(delegate.passwordField->text(), QStringLiteral("pw"));
-    EXPECT_EQ(delegate.webView->page()->requestedUrl(),
+    EXPECT_EQ(application.delegate.webView->page()->requestedUrl(),
         QUrl(QStringLiteral("https://logs.tapescribe.test/index.php/users/logout")));
 
-    delegate.loadCredentialsFromKeychain();
-    EXPECT_EQ(delegate.username, QStringLiteral("jsmith"));
-    EXPECT_EQ(delegate.password, QStringLiteral("pw"));
+    // Opening the preferences shows the stored account again, whatever was typed since.
+    application.type(QStringLiteral("typed"), QStringLiteral("typed"));
+    application.delegate.showPreferences();
+    EXPECT_EQ(application.shown()[0], QStringLiteral("line\nbreak"));
+    EXPECT_TRUE(application.preferencesInFront());
 }
 
-TEST_F(AccountOnKeyring, AnAccountLackingAPartBringsThePreferencesForward)
+TEST(AccountOnKeyring, AMissingOrIncompleteAccountBringsThePreferencesForward)
 {
-    application.type(QStringLiteral("jsmith"), QStringLiteral("   "));
-    delegate.saveCredentialsToKeychain();
-    delegate.loadCredentialsFromKeychain();
-    EXPECT_EQ(delegate.username, QStringLiteral("jsmith"));
-    EXPECT_EQ(delegate.password, QString());
+    PrivateKeyring keyring;
+    ASSERT_TRUE(keyring.isReady()) << keyring.whyNotReady().toStdString();
+    Application application;
+    application.type(QStringLiteral("typed"), QStringLiteral("not saved"));
+    application.delegate.username = QStringLiteral("stale");
+    application.delegate.loadCredentialsFromKeychain();
+    EXPECT_EQ(application.inMemory(), (QStringList { QString(), QString() }));
+    EXPECT_EQ(application.shown(), (QStringList { QStringLiteral("typed"), QStringLiteral("not saved") }));
     EXPECT_TRUE(application.preferencesInFront());
 
-    delegate.preferencesWindow->hide();
-    application.type(QString(), QStringLiteral("pw"));
-    delegate.saveCredentialsToKeychain();
-    delegate.loadCredentialsFromKeychain();
-    EXPECT_EQ(delegate.username, QString());
-    EXPECT_EQ(delegate.password, QStringLiteral("pw"));
+    application.type(QStringLiteral("jsmith"), QStringLiteral("   "));
+    application.delegate.saveCredentialsToKeychain();
+    application.delegate.loadCredentialsFromKeychain();
+    EXPECT_EQ(application.inMemory(), (QStringList { QStringLiteral("jsmith"), QString() }));
     EXPECT_TRUE(application.preferencesInFront());
 }
 
@@ -141,74 +100,55 @@ TEST(AccountWithoutKeyring, AnAbsentOrSilentKeyringLeavesTheAccountEmpty)
         Application application;
         application.type(QStringLiteral("typed"), QStringLiteral("typed"));
         application.delegate.loadCredentialsFromKeychain();
-        EXPECT_EQ(application.delegate.username, QString());
-        EXPECT_EQ(application.delegate.password, QString());
-        EXPECT_EQ(application.delegate.usernameField->text(), QStringLiteral("typed"));
+        EXPECT_EQ(application.inMemory(), (QStringList { QString(), QString() }));
+        EXPECT_EQ(application.shown(), (QStringList { QStringLiteral("typed"), QStringLiteral("typed") }));
         EXPECT_TRUE(application.preferencesInFront());
     }
 }
 
-// A stand-in for the keyring tool that records, for each run, its arguments and what it read on its
-// standard input.
-class RecordingKeyringTool
+QByteArray arguments(std::initializer_list<QByteArray> list)
 {
-public:
-    RecordingKeyringTool()
-    {
-        const QString script = folder.filePath(QStringLiteral("tapescribe-security"));
-        QFile file(script);
-        file.open(QIODevice::WriteOnly);
-        file.write("#!/bin/sh\n"
-                   "folder=$(dirname \"$0\")\n"
-                   "run=$(ls \"$folder\" | grep -c '\\.arguments$')\n"
-                   "printf '%s\\0' \"$@\" > \"$folder/$run.arguments\"\n"
-                   "if [ \"$1\" = add-generic-password ]; then cat > \"$folder/$run.input\"; fi\n");
-        file.close();
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QByteArray recorded;
+    for (const QByteArray& argument : list)
+        recorded += argument + '\0';
+    return recorded;
+}
+
+// Every local user can read a process's argument list: the save must keep the password out of it.
+TEST(AccountSave, ThePasswordGoesOnStandardInputNeverIntoAnArgumentList)
+{
+    for (const QStringList& account :
+        { QStringList { QStringLiteral("jsmith"), QStringLiteral("pässword \"-w\"\nline") },
+            QStringList { QString(), QString() } }) {
+        // A stand-in for the keyring tool: it records each run's arguments and, for an add, its input.
+        QTemporaryDir folder;
+        QFile tool(folder.filePath(QStringLiteral("tapescribe-security")));
+        ASSERT_TRUE(tool.open(QIODevice::WriteOnly));
+        tool.write("#!/bin/sh\n"
+                   "run=$(ls \"$(dirname \"$0\")\" | grep -c '\\.arguments$')\n"
+                   "printf '%s\\0' \"$@\" > \"$(dirname \"$0\")/$run.arguments\"\n"
+                   "[ \"$1\" != add-generic-password ] || cat > \"$(dirname \"$0\")/$run.input\"\n");
+        tool.close();
+        tool.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         Platform::setHelperToolFolder(folder.path());
-    }
-    ~RecordingKeyringTool() { Platform::setHelperToolFolder(QString()); }
+        auto recorded = [&](const QString& name) {
+            QFile file(folder.filePath(name));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+        };
 
-    QList<QByteArray> arguments(int run) const
-    {
-        QFile file(folder.filePath(QString::number(run) + QStringLiteral(".arguments")));
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        QList<QByteArray> found = file.readAll().split('\0');
-        found.removeLast();
-        return found;
-    }
-    std::optional<QByteArray> input(int run) const
-    {
-        QFile file(folder.filePath(QString::number(run) + QStringLiteral(".input")));
-        if (!file.open(QIODevice::ReadOnly))
-            return std::nullopt;
-        return file.readAll();
-    }
-
-private:
-    QTemporaryDir folder;
-};
-
-TEST(AccountSave, ThePasswordNeverStandsInAnArgumentList)
-{
-    const QString password = QStringLiteral("pässword \"with\" -w and\nline");
-    for (const auto& [username, typedPassword] :
-        { std::pair { QStringLiteral("jsmith"), password }, std::pair { QString(), QString() } }) {
-        RecordingKeyringTool tool;
         Application application;
-        application.type(username, typedPassword);
+        application.type(account[0], account[1]);
         application.delegate.saveCredentialsToKeychain();
+        Platform::setHelperToolFolder(QString());
 
         // The old item goes first, then the new one comes with its password on standard input.
-        using Arguments = QList<QByteArray>;
-        EXPECT_EQ(
-            tool.arguments(0), (Arguments { "delete-generic-password", "-s", "Fernwright account details" }));
-        EXPECT_EQ(tool.arguments(1),
-            (Arguments {
-                "add-generic-password", "-a", username.toUtf8(), "-s", "Fernwright account details", "-w" }));
-        EXPECT_EQ(tool.input(1), typedPassword.toUtf8());
-        EXPECT_TRUE(tool.arguments(2).isEmpty());
+        EXPECT_EQ(recorded(QStringLiteral("0.arguments")),
+            arguments({ "delete-generic-password", "-s", "Fernwright account details" }));
+        EXPECT_EQ(recorded(QStringLiteral("1.arguments")),
+            arguments({ "add-generic-password", "-a", account[0].toUtf8(), "-s", "Fernwright account details",
+                "-w" }));
+        EXPECT_EQ(recorded(QStringLiteral("1.input")), account[1].toUtf8());
+        EXPECT_EQ(recorded(QStringLiteral("2.arguments")), "(none)");
     }
 }
 
