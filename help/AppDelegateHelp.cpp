@@ -29,7 +29,7 @@ void AppDelegate::emailSupport()
         QUrl::StrictMode);
     if (!mail.isValid())
         qFatal("tapeScribe: the bug report's mail link is not a valid URL");
-    // Without a mail application the logger still finds the maker's address on the about page.
+    // Without a mail application the about page tells the logger how to reach support instead.
     if (!Platform::openUrl(mail))
         Platform::openUrl(MakerPages::url(MakerPages::about));
 }
