@@ -58,35 +58,26 @@ void expectRefusal(const ToolRun& refused, int status, const char* reason)
     EXPECT_FALSE(refused.error.contains('"')) << refused.error.constData();
 }
 
-TEST(SecurityTool, PrintsTheItemInTheFormTheApplicationReads)
+// What is printed for tricky values is read back by the application's own tests through this tool; here,
+// what a run does to the keyring and how it ends.
+TEST(SecurityTool, DeletesOnlyItsOwnServicesItemAndReportsAMissingOne)
 {
     PrivateKeyring keyring;
     ASSERT_TRUE(keyring.isReady()) << keyring.whyNotReady().toStdString();
     expectRefusal(find(), 1, "could not be found");
     expectRefusal(remove(), 1, "could not be found");
 
-    for (const auto& [account, password, accountLine, passwordLine] : {
-             std::tuple { QStringLiteral("jsmith"), QByteArray("pass\tword\\"),
-                 R"(    "acct"<blob>="jsmith")", "password: \"pass\tword\\\"\n" },
-             std::tuple { QStringLiteral("jü\"rgen"), QByteArray("line\r\n\"end\""),
-                 R"(    "acct"<blob>=0x6AC3BC227267656E)", "password: 0x6C696E650D0A22656E6422\n" },
-             std::tuple { QString(), QByteArray(), R"(    "acct"<blob>=0x)", "password: 0x\n" },
-         }) {
-        ASSERT_EQ(add(account, password).status, 0);
-        const ToolRun found = find();
-        EXPECT_EQ(found.status, 0) << found.error.constData();
-        EXPECT_TRUE(found.output.split('\n').contains(accountLine)) << found.output.constData();
-        EXPECT_TRUE(found.output.contains("    \"svce\"<blob>=\"Fernwright account details\"\n"));
-        EXPECT_EQ(found.error, passwordLine);
-        ASSERT_EQ(remove().status, 0);
-    }
-
-    // A delete takes only its own service's item; the password may also stand after -w.
+    // The password may also stand after -w.
     ASSERT_EQ(run({ QStringLiteral("add-generic-password"), QStringLiteral("-s"), QStringLiteral("Other"),
                       QStringLiteral("-w"), QStringLiteral("given") })
                   .status,
         0);
     ASSERT_EQ(add(QStringLiteral("jsmith"), "pw").status, 0);
+    const ToolRun found = find();
+    EXPECT_TRUE(found.output.contains("\n    \"acct\"<blob>=\"jsmith\"\n")) << found.output.constData();
+    EXPECT_TRUE(found.output.contains("\n    \"svce\"<blob>=\"Fernwright account details\"\n"));
+    EXPECT_EQ(found.error, "password: \"pw\"\n");
+
     ASSERT_EQ(remove().status, 0);
     expectRefusal(find(), 1, "could not be found");
     EXPECT_EQ(find(QStringLiteral("Other")).error, "password: \"given\"\n");
