@@ -22,16 +22,43 @@ namespace {
     // pkexec's own exit statuses: the user dismissed the password request, or no one could authorise it.
     constexpr int pkexecDismissed = 126;
     constexpr int pkexecNotAuthorised = 127;
+    std::function<bool(const QUrl&)> urlOpener;
+    QString helperToolFolder;
 }
 
 QString helperToolPath(const QString& toolName)
 {
+    if (!helperToolFolder.isEmpty())
+        return QDir(helperToolFolder).filePath(toolName);
     return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../libexec/") + toolName);
 }
 
 bool openUrl(const QUrl& url)
 {
+    if (urlOpener)
+        return urlOpener(url);
+    // xdg-open accepts every URL it can start for, so its answer says nothing about whether an
+    // application handles the scheme (a mail URL with no mail client configured). Ask the desktop's
+    // handler table first for schemes that are not the browser's own.
+    static const QStringList browserSchemes { QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("file") };
+    if (!browserSchemes.contains(url.scheme())) {
+        QProcess query;
+        query.start(QStringLiteral("xdg-mime"),
+                    { QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("x-scheme-handler/") + url.scheme() });
+        if (!query.waitForFinished(5000) || query.readAllStandardOutput().trimmed().isEmpty())
+            return false;
+    }
     return QDesktopServices::openUrl(url);
+}
+
+void setUrlOpener(std::function<bool(const QUrl&)> opener)
+{
+    urlOpener = std::move(opener);
+}
+
+void setHelperToolFolder(const QString& folder)
+{
+    helperToolFolder = folder;
 }
 
 QString runtimeFolder()

@@ -5,6 +5,8 @@
 
 #include <optional>
 
+#include <functional>
+
 class QUrl;
 
 // Every path, tool and system service that tapeScribe reaches on this platform is named here and only
@@ -20,6 +22,11 @@ inline QString securityTool() { return helperToolPath(QStringLiteral("tapescribe
 
 // Hands a URL to the desktop's default application for it; false when nothing accepted it.
 bool openUrl(const QUrl& url);
+
+// Seams for tests. While an opener is set, openUrl hands it every URL and returns its answer instead of
+// the desktop's; while a folder is set, helper tools are taken from it. Empty values restore the defaults.
+void setUrlOpener(std::function<bool(const QUrl&)> opener);
+void setHelperToolFolder(const QString& folder);
 
 // Where tapeScribe keeps per-user runtime files (the single-instance socket).
 QString runtimeFolder();
