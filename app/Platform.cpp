@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QUrl>
 
 #include <cstdio>
 #include <filesystem>
@@ -30,7 +31,8 @@ QString helperToolPath(const QString& toolName)
 {
     if (!helperToolFolder.isEmpty())
         return QDir(helperToolFolder).filePath(toolName);
-    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../libexec/") + toolName);
+    return QDir::cleanPath(
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../libexec/") + toolName);
 }
 
 bool openUrl(const QUrl& url)
@@ -40,11 +42,13 @@ bool openUrl(const QUrl& url)
     // xdg-open accepts every URL it can start for, so its answer says nothing about whether an
     // application handles the scheme (a mail URL with no mail client configured). Ask the desktop's
     // handler table first for schemes that are not the browser's own.
-    static const QStringList browserSchemes { QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("file") };
+    static const QStringList browserSchemes { QStringLiteral("http"), QStringLiteral("https"),
+        QStringLiteral("file") };
     if (!browserSchemes.contains(url.scheme())) {
         QProcess query;
         query.start(QStringLiteral("xdg-mime"),
-                    { QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("x-scheme-handler/") + url.scheme() });
+            { QStringLiteral("query"), QStringLiteral("default"),
+                QStringLiteral("x-scheme-handler/") + url.scheme() });
         if (!query.waitForFinished(5000) || query.readAllStandardOutput().trimmed().isEmpty())
             return false;
     }
