@@ -142,7 +142,7 @@ TEST_F(SignIn, TheLoggerSignsInWithTheFilledAccount)
 TEST_F(SignIn, SavingANewAccountSignsOutAndTheSignInPageComesBackWithIt)
 {
     PrivateKeyring keyring;
-    ASSERT_TRUE(keyring.isReady()) << keyring.whyNotReady().toStdString();
+    ASSERT_EQ(keyring.problem(), "");
     useAccount(QStringLiteral("jsmith"), QStringLiteral("s3cret"));
     delegate.loadInWebView(QUrl(signInPageURL()));
     ASSERT_TRUE(showsPage(signInPageURL()));
