@@ -1,4 +1,4 @@
-#include "MoveFixtures.h"
+#include "TextPrinting.h"
 #include "support/TestEnvironment.h"
 
 #include "move/AppMover.h"
@@ -19,14 +19,42 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <algorithm>
+
 namespace {
 
 const QString suppressKey = "moveToApplicationsFolderAlertSuppress";
 const QString moving = "INFO -- Moving myself to the Applications folder";
-const QString question = "I can move myself to the Applications folder if you'd like.";
 using Outcome = AppMover::LaunchOutcome;
 
-// Refuses the operations the test names; a test that runs as root could otherwise write anywhere.
+// A folder laid out like a tapeScribe bundle whose executable and extended-attribute tool are scripts: the
+// executable writes `startedLine` (a shell word list, expanded when it runs) into `marker`, the tool writes
+// its arguments into `marker`.xattr, one a line.
+void makeFakeBundle(const QString& bundle, const QString& marker, const QString& startedLine = "\"$0\"")
+{
+    const auto writeScript = [](const QString& path, const QString& body) {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile script(path);
+        script.open(QIODevice::WriteOnly);
+        script.write(("#!/bin/sh\n" + body + "\n").toUtf8());
+        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    };
+    writeScript(bundle + "/bin/tapescribe",
+        QStringLiteral("printf '%s\\n' %1 > %2").arg(startedLine, shellQuoted(marker)));
+    writeScript(
+        bundle + "/libexec/tapescribe-xattr", "printf '%s\\n' \"$@\" > " + shellQuoted(marker + ".xattr"));
+}
+
+// The console lines that a call writes.
+QStringList consoleLinesOf(const std::function<void()>& call)
+{
+    testing::internal::CaptureStdout();
+    call();
+    return QString::fromStdString(testing::internal::GetCapturedStdout()).split('\n', Qt::SkipEmptyParts);
+}
+
+// Refuses each operation that `refused` names with its path ("trash /a/path"); a test that runs as root
+// could otherwise write anywhere.
 class RefusingFileManager : public FileManager
 {
 public:
@@ -38,25 +66,20 @@ public:
     }
     std::optional<FileError> trashItemAtPath(const QString& path) override
     {
-        return refused.contains("trash") ? refusal() : FileManager::trashItemAtPath(path);
+        return refused.contains("trash " + path) ? refusal : FileManager::trashItemAtPath(path);
     }
     std::optional<FileError> removeItemAtPath(const QString& path) override
     {
-        return refused.contains("remove") ? refusal() : FileManager::removeItemAtPath(path);
+        return refused.contains("remove " + path) ? refusal : FileManager::removeItemAtPath(path);
     }
     std::optional<FileError> copyItemAtPath(const QString& source, const QString& destination) override
     {
-        return refused.contains("copy") ? refusal() : FileManager::copyItemAtPath(source, destination);
+        return refused.contains("copy " + source) ? refusal
+                                                  : FileManager::copyItemAtPath(source, destination);
     }
 
 private:
-    static FileError refusal() { return { "Refused", "Refused by the test" }; }
-};
-
-struct Offer
-{
-    QString title, informativeText, defaultButton, escapeButton;
-    int checkboxPointSize;
+    const FileError refusal { "Refused", "Refused by the test" };
 };
 
 class AppMoverTest : public testing::Test
@@ -71,7 +94,8 @@ protected:
 
     Qt::Key answerKey = Qt::Key_Return;
     bool tickCheckbox = false;
-    QList<Offer> offers;
+    // Each offer as its title, informative text, default and escape buttons and checkbox point size.
+    QList<QStringList> offers;
     QStringList otherAlerts, administratorCommands, detachedScripts;
     std::optional<QString> administratorRefusal;
 
@@ -98,7 +122,7 @@ protected:
         if (!alert.checkBox())
             return otherAlerts.append(alert.text());
         offers.append({ alert.text(), alert.informativeText(), alert.defaultButton()->text(),
-            alert.escapeButton()->text(), alert.checkBox()->font().pointSize() });
+            alert.escapeButton()->text(), QString::number(alert.checkBox()->font().pointSize()) });
         QTimer::singleShot(0, &alert, [this, &alert] {
             alert.checkBox()->setChecked(tickCheckbox);
             QTest::keyClick(&alert, answerKey);
@@ -112,66 +136,70 @@ protected:
         administratorCommands.append(commandLine);
         if (administratorRefusal)
             return { std::nullopt, *administratorRefusal };
-        QProcess shell;
-        shell.start("/bin/sh", { "-c", commandLine });
-        shell.waitForFinished(-1);
-        if (shell.exitCode() != 0)
-            return { std::nullopt, shell.readAllStandardError() };
-        return { QString::fromUtf8(shell.readAllStandardOutput()), {} };
+        if (QProcess::execute("/bin/sh", { "-c", commandLine }) != 0)
+            return { std::nullopt, {} };
+        return { QString(), {} };
     }
 
     QStringList offerMove(Outcome expected)
     {
-        ConsoleCapture console;
-        EXPECT_EQ(mover.offerMove(), expected);
-        return console.lines();
+        Outcome outcome {};
+        const QStringList lines = consoleLinesOf([&] { outcome = mover.offerMove(); });
+        EXPECT_EQ(outcome, expected);
+        return lines;
     }
 };
 
-TEST_F(AppMoverTest, MakesNoOfferWhenSuppressedInPlaceOrNotABundle)
+TEST_F(AppMoverTest, MakesNoOfferForABundleInAnApplicationsFolderOrABuildTree)
 {
-    QSettings().setValue(suppressKey, true);
-    EXPECT_TRUE(offerMove(Outcome::GoOnLaunching).isEmpty());
-    QSettings().remove(suppressKey);
     bundle = applications + "Old/tapeScribe.app";
-    EXPECT_TRUE(offerMove(Outcome::GoOnLaunching).isEmpty());
+    EXPECT_EQ(offerMove(Outcome::GoOnLaunching), QStringList());
     // A build tree, where the tests run, is no bundle.
     mover.mainBundlePath = Platform::bundlePath;
-    EXPECT_TRUE(offerMove(Outcome::GoOnLaunching).isEmpty());
+    EXPECT_EQ(offerMove(Outcome::GoOnLaunching), QStringList());
     EXPECT_TRUE(offers.isEmpty());
 }
 
-TEST_F(AppMoverTest, OfferNamesTheTargetAndAddsAtMostOneNote)
+TEST_F(AppMoverTest, OfferNamesTheTargetAddsAtMostOneNoteAndSpeaksTheUsersLanguage)
 {
     answerKey = Qt::Key_Escape;
-    const QString downloaded = bundle;
     bundle = home.filePath("Elsewhere/tapeScribe.app");
     offerMove(Outcome::GoOnLaunching);
-    bundle = downloaded;
+    bundle = home.filePath("Downloads/tapeScribe.app");
     offerMove(Outcome::GoOnLaunching);
     QDir().mkpath(destination);
     files.readOnly.insert(destination);
     offerMove(Outcome::GoOnLaunching);
+    QTranslator german;
+    ASSERT_TRUE(
+        german.load(TestEnvironment::buildDirectory() + "/share/tapescribe/translations/tapescribe_de.qm"));
+    QCoreApplication::installTranslator(&german);
+    offerMove(Outcome::GoOnLaunching);
+    QCoreApplication::removeTranslator(&german);
     QDir(applications).removeRecursively();
+    files.readOnly.insert("/opt");
     offerMove(Outcome::GoOnLaunching);
 
-    ASSERT_EQ(offers.size(), 4);
-    EXPECT_EQ(offers[0].title, "Move to Applications folder in your Home folder?");
-    EXPECT_EQ(offers[0].informativeText, question);
-    EXPECT_EQ(offers[1].informativeText, question + " This will keep your Downloads folder uncluttered.");
-    EXPECT_EQ(
-        offers[2].informativeText, question + " Note that this will require an administrator password.");
-    EXPECT_EQ(offers[3].title, "Move to Applications folder?");
-    EXPECT_EQ(offers[0].defaultButton, "Move to Applications Folder");
-    EXPECT_EQ(offers[0].escapeButton, "Do Not Move");
-    EXPECT_EQ(offers[0].checkboxPointSize, 10);
-    EXPECT_TRUE(QFile::exists(bundle));
+    const QString homeTitle = "Move to Applications folder in your Home folder?";
+    const QString question = "I can move myself to the Applications folder if you'd like.";
+    const QString password = question + " Note that this will require an administrator password.";
+    const QStringList buttons { "Move to Applications Folder", "Do Not Move", "10" };
+    EXPECT_EQ(offers,
+        QList<QStringList>({ QStringList { homeTitle, question } + buttons,
+            QStringList { homeTitle, question + " This will keep your Downloads folder uncluttered." }
+                + buttons,
+            QStringList { homeTitle, password } + buttons,
+            { "In den Programme-Ordner in Ihrem Benutzerordner verschieben?",
+                "Ich kann mich in den Programme-Ordner verschieben, wenn Sie möchten. "
+                "Dazu ist ein Administratorpasswort nötig.",
+                "In Programme-Ordner verschieben", "Nicht verschieben", "10" },
+            QStringList { "Move to Applications folder?", password } + buttons }));
 }
 
 TEST_F(AppMoverTest, OnlyDecliningWithTheCheckboxTickedSuppressesTheOffer)
 {
     answerKey = Qt::Key_Escape;
-    EXPECT_TRUE(offerMove(Outcome::GoOnLaunching).isEmpty());
+    EXPECT_EQ(offerMove(Outcome::GoOnLaunching), QStringList());
     tickCheckbox = true;
     answerKey = Qt::Key_Return;
     EXPECT_EQ(offerMove(Outcome::EndProcess), QStringList({ moving, "relaunch" }));
@@ -181,13 +209,15 @@ TEST_F(AppMoverTest, OnlyDecliningWithTheCheckboxTickedSuppressesTheOffer)
     makeFakeBundle(bundle, home.filePath("started"));
     answerKey = Qt::Key_Escape;
     offerMove(Outcome::GoOnLaunching);
-    offerMove(Outcome::GoOnLaunching);
+    EXPECT_TRUE(QSettings().value(suppressKey).toBool());
+    // From now on nothing is shown or logged, not even for a bundle in the Downloads folder.
+    EXPECT_EQ(offerMove(Outcome::GoOnLaunching), QStringList());
     EXPECT_EQ(offers.size(), 3);
 }
 
 TEST_F(AppMoverTest, AdministratorCopyKeepsEveryPathOneWordAndStopsAtTheFirstFailure)
 {
-    bundle = home.filePath("Downloads/it's $(touch pwned) `touch pwned` \"x\" \\.app");
+    bundle = home.filePath("Downloads/it's $(touch pwned) `touch pwned` \"x\" \\\nline.app");
     destination = applications + "/" + QFileInfo(bundle).fileName();
     makeFakeBundle(bundle, home.filePath("started"));
     makeFakeBundle(destination, home.filePath("old"));
@@ -196,7 +226,7 @@ TEST_F(AppMoverTest, AdministratorCopyKeepsEveryPathOneWordAndStopsAtTheFirstFai
     EXPECT_EQ(administratorCommands,
         QStringList({ administratorCommandLine("/bin/rm", { "-rf", destination }),
             administratorCommandLine("/bin/cp", { "-pR", bundle, destination }) }));
-    EXPECT_TRUE(QFileInfo(destination + "/bin/tapescribe").isExecutable());
+    EXPECT_TRUE(QFile::exists(destination + "/bin/tapescribe"));
     EXPECT_FALSE(QFile::exists(bundle));
     EXPECT_FALSE(QFile::exists(home.filePath("pwned")) || QFile::exists("pwned"));
 
@@ -212,9 +242,10 @@ TEST_F(AppMoverTest, AdministratorCopyKeepsEveryPathOneWordAndStopsAtTheFirstFai
     EXPECT_EQ(administratorCommands.size(), 3) << "a refused install asks for no password";
 
     administratorRefusal = "";
-    ConsoleCapture console;
-    EXPECT_FALSE(mover.runAsAdministrator("/bin/true", {}));
-    EXPECT_EQ(console.lines(), QStringList("Error running process as administrator."));
+    std::optional<QString> output;
+    EXPECT_EQ(consoleLinesOf([&] { output = mover.runAsAdministrator("/bin/true", {}); }),
+        QStringList("Error running process as administrator."));
+    EXPECT_FALSE(output);
 }
 
 TEST_F(AppMoverTest, RunningCopyAtTheDestinationIsBroughtForward)
@@ -233,50 +264,48 @@ TEST_F(AppMoverTest, RunningCopyAtTheDestinationIsBroughtForward)
     running.waitForFinished();
 }
 
-TEST_F(AppMoverTest, FailuresBeforeTheCopyIsCompleteKeepTheRunningBundle)
+// Each end of an accepted move that needs no administrator rights, with an old copy at the destination.
+TEST_F(AppMoverTest, MoveReplacesTheOldCopyOrStopsWhereAFileOperationFails)
 {
-    makeFakeBundle(destination, home.filePath("old"));
-    files.refused = { "trash" };
-    EXPECT_EQ(offerMove(Outcome::GoOnLaunching),
-        QStringList({ moving, "Ooops! Something went wrong: Refused by the test",
-            "ERROR -- Could not trash " + destination }));
-    EXPECT_EQ(otherAlerts, QStringList("Could not move to Applications folder"));
-
-    files.refused = { "copy" };
-    EXPECT_EQ(offerMove(Outcome::GoOnLaunching),
-        QStringList(
-            { moving, QString("ERROR -- Could not copy '%1' to '%2' (Refused)").arg(bundle, destination),
-                "Could not copy myself to " + destination }));
-    EXPECT_EQ(otherAlerts.last(), "Refused");
-    EXPECT_TRUE(QFile::exists(bundle));
-    EXPECT_TRUE(detachedScripts.isEmpty());
-}
-
-TEST_F(AppMoverTest, MoveReplacesTheOldCopyDeletesItselfAndRelaunches)
-{
-    makeFakeBundle(destination, home.filePath("old"));
-    EXPECT_EQ(offerMove(Outcome::EndProcess), QStringList({ moving, "relaunch" }));
+    const QString couldNotTrash = "Ooops! Something went wrong: Refused by the test";
+    const QString couldNotDelete = "WARNING -- Could not delete '" + bundle + "': Refused";
+    const struct
+    {
+        QSet<QString> refused;
+        Outcome outcome;
+        QStringList lines, alerts;
+        bool bundleStays;
+    } rows[] = {
+        { { "trash " + destination }, Outcome::GoOnLaunching,
+            { moving, couldNotTrash, "ERROR -- Could not trash " + destination },
+            { "Could not move to Applications folder" }, true },
+        { { "copy " + bundle }, Outcome::GoOnLaunching,
+            { moving, "ERROR -- Could not copy '" + bundle + "' to '" + destination + "' (Refused)",
+                "Could not copy myself to " + destination },
+            { "Refused" }, true },
+        { {}, Outcome::EndProcess, { moving, "relaunch" }, {}, false },
+        // The running copy resists deletion: the Trash takes it, or, failing that too, it stays.
+        { { "remove " + bundle }, Outcome::EndProcess, { moving, couldNotDelete, "relaunch" }, { "Refused" },
+            false },
+        { { "remove " + bundle, "trash " + bundle }, Outcome::EndProcess,
+            { moving, couldNotDelete, couldNotTrash, "ERROR -- Could not trash " + bundle,
+                "WARNING -- Could not delete application after moving it to Applications folder",
+                "relaunch" },
+            { "Refused" }, true },
+    };
+    for (const auto& [refused, outcome, lines, alerts, bundleStays] : rows) {
+        makeFakeBundle(bundle, home.filePath("started"));
+        makeFakeBundle(destination, home.filePath("old"));
+        files.refused = refused;
+        otherAlerts.clear();
+        EXPECT_EQ(offerMove(outcome), lines);
+        EXPECT_EQ(otherAlerts, alerts);
+        EXPECT_EQ(QFile::exists(bundle), bundleStays);
+    }
     EXPECT_TRUE(QFile::exists(home.filePath(".local/share/Trash/files/tapeScribe.app/bin/tapescribe")));
     EXPECT_TRUE(QFileInfo(destination + "/bin/tapescribe").isExecutable());
-    EXPECT_FALSE(QFile::exists(bundle));
-    EXPECT_EQ(detachedScripts, QStringList(relaunchScript(QCoreApplication::applicationPid(), destination)));
-
-    // The running copy resists deletion: the Trash takes it, or, failing that too, it stays.
-    QDir(destination).removeRecursively();
-    makeFakeBundle(bundle, home.filePath("started"));
-    files.refused = { "remove" };
-    EXPECT_EQ(offerMove(Outcome::EndProcess),
-        QStringList({ moving, "WARNING -- Could not delete '" + bundle + "': Refused", "relaunch" }));
-    EXPECT_FALSE(QFile::exists(bundle));
-    QDir(destination).removeRecursively();
-    makeFakeBundle(bundle, home.filePath("started"));
-    files.refused = { "remove", "trash" };
-    const QStringList lines = offerMove(Outcome::EndProcess);
-    EXPECT_EQ(lines.mid(4),
-        QStringList({ "WARNING -- Could not delete application after moving it to Applications folder",
-            "relaunch" }));
-    EXPECT_TRUE(QFile::exists(bundle));
-    EXPECT_EQ(otherAlerts, QStringList({ "Refused", "Refused" }));
+    EXPECT_EQ(
+        detachedScripts, QStringList(3, relaunchScript(QCoreApplication::applicationPid(), destination)));
 }
 
 TEST_F(AppMoverTest, InstallFolderIsTheHomeFolderOnlyWhenItHoldsABundle)
@@ -284,38 +313,60 @@ TEST_F(AppMoverTest, InstallFolderIsTheHomeFolderOnlyWhenItHoldsABundle)
     EXPECT_EQ(mover.installFolder().folder, applications);
     EXPECT_TRUE(mover.installFolder().inHomeFolder);
     QDir(applications).removeRecursively();
-    QDir().mkpath(applications + "/Utilities");
-    QDir().mkpath(applications + "/Tool.APP");
-    EXPECT_EQ(mover.installFolder().folder, "/opt");
+    // Only a name that ends in ".app", in lower case, is a bundle.
+    for (const char* entry : { "Utilities", "Tool.APP", "app", ".app.d" }) {
+        QDir(applications).mkpath(entry);
+        EXPECT_EQ(mover.installFolder().folder, "/opt") << entry;
+    }
     QDir(applications).removeRecursively();
     QFile(applications).open(QIODevice::WriteOnly);
     EXPECT_EQ(mover.installFolder().folder, "/opt");
     EXPECT_FALSE(mover.installFolder().inHomeFolder);
 }
 
-TEST_F(AppMoverTest, DownloadsFolderIsTheOneTheUserNamed)
+// The relaunch runs in bash (its `>&` means nothing else in dash), so this is where the waiting and the
+// quoting are shown to hold on paths a shell would split, expand or run if one escaped its quotes.
+TEST(Relaunch, WaitsForTheProcessToEndThenStartsTheMovedBundleWhateverItsPath)
 {
-    QDir().mkpath(home.filePath(".config"));
-    QFile userDirs(home.filePath(".config/user-dirs.dirs"));
-    userDirs.open(QIODevice::WriteOnly);
-    userDirs.write("XDG_DOWNLOAD_DIR=\"$HOME/Incoming\"\n");
-    userDirs.close();
-    EXPECT_TRUE(mover.isInsideDownloadsFolder(home.filePath("Incoming/A.app")));
-    EXPECT_FALSE(mover.isInsideDownloadsFolder(home.filePath("Downloads/A.app")));
-}
+    const QStringList hostileNames { "My App 2.app", "it's.app", "say \"hi\".app", "back\\slash \\'.app",
+        "$(touch pwned).app", "`touch pwned`.app", "line\nbreak.app", "'; touch pwned; '.app", "%1 %2.app" };
+    // The shell starts in the home folder: whatever a path made it run would leave its traces there.
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
+    QProcess waitedFor;
+    waitedFor.start("/bin/sleep", { "600" });
+    ASSERT_TRUE(waitedFor.waitForStarted());
+    // Each started executable notes whether the process it had to wait for was still there.
+    const QString startedLine
+        = QStringLiteral("\"$0\" $(/bin/kill -0 %1 2>/dev/null && echo early || echo after)")
+              .arg(waitedFor.processId());
+    for (const QString& name : hostileNames) {
+        makeFakeBundle(home.filePath(name), home.filePath(name) + ".started", startedLine);
+        ASSERT_TRUE(Platform::startDetachedShell(relaunchScript(waitedFor.processId(), home.filePath(name))));
+    }
+    // Time for a script that does not wait to give itself away.
+    QTest::qWait(500);
+    waitedFor.kill();
+    waitedFor.waitForFinished();
 
-TEST_F(AppMoverTest, OfferSpeaksTheUsersLanguage)
-{
-    QTranslator german;
-    ASSERT_TRUE(
-        german.load(TestEnvironment::buildDirectory() + "/share/tapescribe/translations/tapescribe_de.qm"));
-    QCoreApplication::installTranslator(&german);
-    answerKey = Qt::Key_Escape;
-    offerMove(Outcome::GoOnLaunching);
-    QCoreApplication::removeTranslator(&german);
-    ASSERT_EQ(offers.size(), 1);
-    EXPECT_EQ(offers[0].title, "In den Programme-Ordner in Ihrem Benutzerordner verschieben?");
-    EXPECT_EQ(offers[0].defaultButton, "In Programme-Ordner verschieben");
+    // Each executable is started last, after its extended-attribute tool: once all have written, all ran.
+    const auto written = [](const QString& path) {
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        return QString::fromUtf8(file.readAll());
+    };
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return std::ranges::all_of(hostileNames,
+                [&](const QString& name) { return !written(home.filePath(name) + ".started").isEmpty(); });
+        },
+        30000));
+    for (const QString& name : hostileNames) {
+        const QString bundle = home.filePath(name);
+        EXPECT_EQ(written(bundle + ".started"), bundle + "/bin/tapescribe\nafter\n");
+        EXPECT_EQ(written(bundle + ".started.xattr"), "-d\n-r\ncom.apple.quarantine\n" + bundle + "\n");
+    }
+    EXPECT_FALSE(QFile::exists(home.filePath("pwned")));
 }
 
 }

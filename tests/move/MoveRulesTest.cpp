@@ -1,3 +1,5 @@
+#include "TextPrinting.h"
+
 #include "move/MoveRules.h"
 
 #include <gtest/gtest.h>
@@ -22,15 +24,6 @@ TEST(MoveRules, DownloadsFolderHasNoComponentRule)
     EXPECT_FALSE(liesInsideFolders("/Volumes/Disk/Downloads/App.app", folders, std::nullopt));
     // A standard folder the system could not name is no prefix of everything.
     EXPECT_FALSE(liesInsideFolders("/srv/App.app", { "" }, std::nullopt));
-}
-
-TEST(MoveRules, OnlyANameEndingInLowerCaseAppIsABundle)
-{
-    EXPECT_FALSE(holdsApplicationBundle({}));
-    EXPECT_FALSE(holdsApplicationBundle({ "Utilities" }));
-    EXPECT_FALSE(holdsApplicationBundle({ "Tool.APP", ".app.d", "app" }));
-    EXPECT_TRUE(holdsApplicationBundle({ "Utilities", "Other.app" }));
-    EXPECT_TRUE(holdsApplicationBundle({ ".app" }));
 }
 
 TEST(MoveRules, TrimmingRemovesBlanksOfEveryKindButKeepsLineBreaks)
