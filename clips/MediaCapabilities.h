@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QStringList>
+
+#include <optional>
+
+// What the player's FFmpeg can open and decode, asked of a short-lived player core.
+struct MediaCapabilities {
+    QStringList demuxers; // FFmpeg demuxer names, as "mov,mp4,m4a,3gp,3g2,mj2"
+    QStringList decoders; // codec names with a decoder, as "prores"
+
+    // Nothing when the player core cannot start.
+    static std::optional<MediaCapabilities> query();
+
+    // The professional formats a logger relies on that are missing, named for people ("the MXF
+    // demuxer", "the ProRes decoder"); empty when all are there.
+    QStringList missingProfessionalFormats() const;
+};
