@@ -19,7 +19,8 @@ SingleInstance::SingleInstance(const QString& socketPath, QObject* parent)
     , socketPath(socketPath)
     , lock(socketPath + QStringLiteral(".lock"))
 {
-    lock.setStaleLockTime(0); // a lock whose owner died is taken over, however young it is
+    // The lock never expires while its owner runs; one left by an instance that died is taken over at once.
+    lock.setStaleLockTime(0);
     connect(&server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* connection = server.nextPendingConnection()) {
             connect(connection, &QLocalSocket::disconnected, connection, &QObject::deleteLater);

@@ -12,7 +12,7 @@ packages=(
     libmpv-dev libsecret-1-dev libglib2.0-dev libssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     # run and test
-    xvfb xauth dbus dbus-x11 gnome-keyring ffmpeg mpv xdg-utils
+    xvfb xauth x11-utils xdotool dbus dbus-x11 gnome-keyring ffmpeg mpv xdg-utils
     libgl1-mesa-dri fonts-dejavu-core procps
     # packaging checks
     desktop-file-utils appstream pkexec dpkg-dev file

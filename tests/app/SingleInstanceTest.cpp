@@ -1,0 +1,94 @@
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <memory>
+
+namespace {
+
+// Real tapeScribe processes sharing one private runtime folder, as two starts in one desktop session do.
+class SingleInstanceTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home.isValid());
+        ASSERT_FALSE(TestEnvironment::builtProgram(QStringLiteral("tapescribe")).isEmpty());
+        QFile::setPermissions(home.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void TearDown() override
+    {
+        for (auto& process : processes) {
+            process->kill();
+            process->waitForFinished(10000);
+        }
+    }
+
+    QProcess* start(const QStringList& arguments = {})
+    {
+        auto process = std::make_unique<QProcess>();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), home.path());
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
+        environment.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
+        process->setProcessEnvironment(environment);
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->start(TestEnvironment::builtProgram(QStringLiteral("tapescribe")), arguments);
+        processes.push_back(std::move(process));
+        return processes.back().get();
+    }
+
+    // True once a running instance accepts connections on the socket.
+    bool instanceAnswers(int timeoutMs) const
+    {
+        QDeadlineTimer deadline(timeoutMs);
+        while (!deadline.hasExpired()) {
+            QLocalSocket socket;
+            socket.connectToServer(home.filePath(QStringLiteral("tapescribe.socket")));
+            if (socket.waitForConnected(500))
+                return true;
+            QThread::msleep(100);
+        }
+        return false;
+    }
+
+    QTemporaryDir home;
+    std::vector<std::unique_ptr<QProcess>> processes;
+};
+
+TEST_F(SingleInstanceTest, SecondStartHandsOverAndExitsWithStatusZero)
+{
+    QProcess* first = start();
+    ASSERT_TRUE(first->waitForStarted());
+    ASSERT_TRUE(instanceAnswers(60000));
+
+    QProcess* second = start({ QStringLiteral("some/clip.mov") });
+    ASSERT_TRUE(second->waitForFinished(60000));
+    EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second->exitCode(), 0);
+    EXPECT_EQ(first->state(), QProcess::Running);
+}
+
+TEST_F(SingleInstanceTest, InstanceThatDiedLeavesNothingThatBlocksTheNextStart)
+{
+    QProcess* first = start();
+    ASSERT_TRUE(first->waitForStarted());
+    ASSERT_TRUE(instanceAnswers(60000));
+    first->kill(); // no chance to remove its lock or its socket
+    ASSERT_TRUE(first->waitForFinished(10000));
+    ASSERT_TRUE(QFile::exists(home.filePath(QStringLiteral("tapescribe.socket.lock"))));
+
+    QProcess* next = start();
+    ASSERT_TRUE(next->waitForStarted());
+    ASSERT_TRUE(instanceAnswers(60000));
+    EXPECT_EQ(next->state(), QProcess::Running);
+}
+
+}
