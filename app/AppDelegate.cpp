@@ -103,5 +103,6 @@ void AppDelegate::applicationWillFinishLaunching() { }
 
 void AppDelegate::applicationDidFinishLaunching()
 {
+    checkProfessionalFormats();
     loadCredentialsFromKeychain();
 }

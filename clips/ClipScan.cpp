@@ -81,9 +81,9 @@ void judge(int folder, const QString& folderPath, const Entry& entry, const QStr
     // player and the attribute tool could never open it, so it counts as unreadable.
     const bool addressable = QFile::encodeName(entry.name) == entry.nativeName;
     const bool read = addressable
-        && ::statx(folder, entry.nativeName.constData(), AT_STATX_SYNC_AS_STAT, STX_TYPE | STX_BTIME, &status) == 0;
+        && ::statx(folder, entry.nativeName.constData(), AT_STATX_SYNC_AS_STAT, STATX_TYPE | STATX_BTIME, &status) == 0;
     console(line(read));
-    if (!read || !(status.stx_mask & STX_BTIME) || !(status.stx_mask & STX_TYPE))
+    if (!read || !(status.stx_mask & STATX_BTIME) || !(status.stx_mask & STATX_TYPE))
         return;
     const QString type = TypeIdentifiers::typeIdentifier(entry.name, entryKind(status));
     if (!acceptedTypes.contains(type))
@@ -99,9 +99,9 @@ Outcome scan(const QString& chosenPath, const QStringList& acceptedTypes, const 
 {
     const QByteArray nativePath = QFile::encodeName(chosenPath);
     struct statx chosen { };
-    const bool answered = ::statx(AT_FDCWD, nativePath.constData(), AT_STATX_SYNC_AS_STAT, STX_TYPE, &chosen) == 0;
+    const bool answered = ::statx(AT_FDCWD, nativePath.constData(), AT_STATX_SYNC_AS_STAT, STATX_TYPE, &chosen) == 0;
     console(line(answered));
-    const bool isFolder = answered && (chosen.stx_mask & STX_TYPE) && S_ISDIR(chosen.stx_mode);
+    const bool isFolder = answered && (chosen.stx_mask & STATX_TYPE) && S_ISDIR(chosen.stx_mode);
 
     Outcome outcome;
     QString folderPath;

@@ -70,3 +70,18 @@ QStringList MediaCapabilities::missingProfessionalFormats() const
     }
     return missing;
 }
+
+std::optional<QString> professionalFormatsWarning(const std::optional<MediaCapabilities>& capabilities)
+{
+    if (!capabilities)
+        return QStringLiteral("The video player (libmpv) could not be started: no clip can be played.");
+    const QStringList missing = capabilities->missingProfessionalFormats();
+    if (missing.isEmpty())
+        return std::nullopt;
+    const QString names = missing.size() == 1
+        ? missing.first()
+        : missing.mid(0, missing.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") + missing.last();
+    return QStringLiteral("Some professional clips will not play: %1 %2 missing from the video player's FFmpeg "
+                          "libraries. Install Debian's complete libavcodec and libavformat packages to play them.")
+        .arg(names, missing.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"));
+}

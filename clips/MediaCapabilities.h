@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringList>
 
 #include <optional>
@@ -16,3 +17,7 @@ struct MediaCapabilities {
     // demuxer", "the ProRes decoder"); empty when all are there.
     QStringList missingProfessionalFormats() const;
 };
+
+// What the logger is told at launch when professional clips would not play (`capabilities` is nothing
+// when the player could not start at all); nothing when everything is there.
+std::optional<QString> professionalFormatsWarning(const std::optional<MediaCapabilities>& capabilities);
