@@ -103,6 +103,8 @@ void MpvPlayer::setRate(double rate)
     playRate = rate;
     if (rate < 0) {
         setFlag("pause", true);
+        if (!reverseTimer.isActive())
+            reversePosition = position;
         reverseClock.start();
         reverseTimer.start();
     } else {
@@ -117,14 +119,15 @@ void MpvPlayer::setRate(double rate)
 
 void MpvPlayer::shuttleBackwards()
 {
-    const double elapsed = double(reverseClock.restart()) / 1000.0;
-    const double target = position + playRate * elapsed;
-    if (target <= 0) {
+    // The shuttle keeps its own play head: an exact seek shows the frame at or after its target, so
+    // starting each tick from the shown frame would stay on one frame when a tick is shorter than it.
+    reversePosition += playRate * double(reverseClock.restart()) / 1000.0;
+    if (reversePosition <= 0) {
         seek(0);
         setRate(0);
         return;
     }
-    seek(target);
+    seek(reversePosition);
 }
 
 void MpvPlayer::seek(double seconds)

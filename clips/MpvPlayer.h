@@ -76,4 +76,5 @@ private:
     // mpv plays forwards only; shuttling backwards is a run of exact seeks, one per tick.
     QTimer reverseTimer;
     QElapsedTimer reverseClock;
+    double reversePosition = 0;
 };
