@@ -4,9 +4,6 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTimeZone>
 
 #include <cerrno>
@@ -77,9 +74,9 @@ void judge(int folder, const QString& folderPath, const Entry& entry, const QStr
     const QString path = folderPath + u'/' + entry.name;
     console(path);
     struct statx status { };
-    // A name that is not valid in the file-name encoding has no text path that reaches it again: the
-    // player and the attribute tool could never open it, so it counts as unreadable.
-    const bool addressable = QFile::encodeName(entry.name) == entry.nativeName;
+    // A name that is not valid in the file-name encoding (UTF-8) has no text path that reaches it again:
+    // the player and the attribute tool could never open it, so it counts as unreadable.
+    const bool addressable = QUtf8StringView(entry.nativeName).isValidUtf8();
     const bool read = addressable
         && ::statx(folder, entry.nativeName.constData(), AT_STATX_SYNC_AS_STAT, STATX_TYPE | STATX_BTIME, &status) == 0;
     console(line(read));
@@ -122,7 +119,7 @@ Outcome scan(const QString& chosenPath, const QStringList& acceptedTypes, const 
         } else {
             entries.reserve(names->size());
             for (const QByteArray& name : *names)
-                entries.append(Entry { QFile::decodeName(name), name });
+                entries.append(Entry { QString::fromUtf8(name), name });
         }
     } else {
         console(QStringLiteral("MOV"));
@@ -143,18 +140,74 @@ Outcome scan(const QString& chosenPath, const QStringList& acceptedTypes, const 
     return outcome;
 }
 
+namespace {
+
+// JSON string syntax, written directly: the list of a big folder is one long line, and building it
+// through QJsonDocument costs more than the whole scan.
+void appendQuoted(QString& out, QStringView text)
+{
+    out += u'"';
+    qsizetype plainFrom = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c >= 0x20 && c != u'"' && c != u'\\')
+            continue;
+        out += text.mid(plainFrom, i - plainFrom);
+        plainFrom = i + 1;
+        switch (c) {
+        case u'"':
+            out += QLatin1String("\\\"");
+            break;
+        case u'\\':
+            out += QLatin1String("\\\\");
+            break;
+        case u'\n':
+            out += QLatin1String("\\n");
+            break;
+        case u'\r':
+            out += QLatin1String("\\r");
+            break;
+        case u'\t':
+            out += QLatin1String("\\t");
+            break;
+        default:
+            out += QStringLiteral("\\u%1").arg(int(c), 4, 16, QChar(u'0'));
+        }
+    }
+    out += text.mid(plainFrom);
+    out += u'"';
+}
+
+}
+
 QString describeTypes(const QStringList& types)
 {
-    return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(types)).toJson(QJsonDocument::Compact));
+    QString text = QStringLiteral("[");
+    for (const QString& type : types) {
+        if (text.size() > 1)
+            text += u',';
+        appendQuoted(text, type);
+    }
+    return text + u']';
 }
 
 QString describeClips(const QList<Clip>& clips)
 {
-    QJsonArray list;
-    for (const Clip& clip : clips)
-        list.append(QJsonObject { { QStringLiteral("name"), clip.name }, { QStringLiteral("path"), clip.path },
-                                  { QStringLiteral("created"), clip.created } });
-    return QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Compact));
+    QString text;
+    text.reserve(clips.size() * 128 + 2);
+    text += u'[';
+    for (const Clip& clip : clips) {
+        if (text.size() > 1)
+            text += u',';
+        text += QLatin1String("{\"name\":");
+        appendQuoted(text, clip.name);
+        text += QLatin1String(",\"path\":");
+        appendQuoted(text, clip.path);
+        text += QLatin1String(",\"created\":");
+        appendQuoted(text, clip.created);
+        text += u'}';
+    }
+    return text + u']';
 }
 
 }

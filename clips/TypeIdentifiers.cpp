@@ -42,15 +42,24 @@ constexpr std::array audiovisualTypes {
 
 const AudiovisualType* typeNamedBy(QStringView extension)
 {
+    // Folded to lower case in place: this runs once for every file a scan meets.
+    constexpr qsizetype longestExtension = 8;
+    if (extension.isEmpty() || extension.size() > longestExtension)
+        return nullptr;
+    char16_t folded[longestExtension];
+    for (qsizetype i = 0; i < extension.size(); ++i) {
+        const char16_t c = extension[i].unicode();
+        folded[i] = c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c;
+    }
+    const QStringView lowered(folded, extension.size());
     for (const AudiovisualType& type : audiovisualTypes) {
         for (QStringView known : type.extensions) {
-            if (!known.isEmpty() && extension.compare(known, Qt::CaseInsensitive) == 0)
+            if (known == lowered)
                 return &type;
         }
     }
     return nullptr;
 }
-
 }
 
 std::optional<QString> audiovisualTypeForExtension(QStringView extension)
