@@ -136,7 +136,7 @@ void AppDelegate::tableViewSelectionDidChange()
     const Clip& clip = assets.at(selected);
     mediaCreatedTime = clip.created;
     assetPath = clip.path;
-    auto player = std::make_unique<MpvPlayer>(assetPath);
+    auto player = playerView->makePlayer(assetPath);
     playerEndObserver = connect(player.get(), &MpvPlayer::reachedEnd, this, &AppDelegate::playerItemDidReachEnd);
     playerView->setPlayer(std::move(player), dateFormatter.dateFromString(mediaCreatedTime).value_or(QDateTime()));
 

@@ -7,30 +7,32 @@
 
 #include <optional>
 
-struct mpv_handle;
-struct mpv_event;
+class MpvCore;
 
-// The player of one clip: an mpv core that opens the file paused, keeps the last frame at the end
-// instead of moving on, and seeks frame-accurately. mpv reports from its own threads; every report is
-// handed to the main thread, where this object's state and signals live.
+// The player of one clip, on the player view's mpv core: it opens the file paused, keeps the last frame
+// at the end instead of moving on, and seeks frame-accurately. Removing it stops the clip.
 class MpvPlayer : public QObject {
     Q_OBJECT
 
 public:
-    explicit MpvPlayer(const QString& path, QObject* parent = nullptr);
+    MpvPlayer(MpvCore& core, const QString& path);
     ~MpvPlayer() override;
 
-    // Opens the file; call it once the video surface holds this player, so that the first frame has
-    // somewhere to go.
+    // Opens the file; call it once the view shows this player, so that the first frame has somewhere
+    // to go.
     void start();
 
-    mpv_handle* handle() const { return mpv; }
     const QString& path() const { return filePath; }
 
     // The play head in seconds (0 until the clip has opened).
     double currentTime() const { return position; }
     double duration() const { return length; }
     double framesPerSecond() const { return fps; }
+    // Whether the file is open.
+    bool isOpen() const { return open; }
+    // Whether the clip's first picture has reached the video output: from here on, frames drawn are
+    // this clip's, not the previous one's.
+    bool hasPicture() const { return picture; }
     // 0 while paused; negative while shuttling backwards.
     double rate() const { return playRate; }
     int volume() const { return volumePercent; }
@@ -54,23 +56,35 @@ signals:
     // The play head reached the end of the clip.
     void reachedEnd();
     void failed(const QString& reason);
+    // The clip's first picture is ready to be drawn.
+    void pictureReady();
 
 private:
-    void drainEvents();
-    void handle(const mpv_event& event);
-    void command(std::initializer_list<const char*> arguments);
-    void setFlag(const char* property, bool value);
+    // The core's reports about this player's file.
+    friend class MpvCore;
+    void opened(double duration, double framesPerSecond);
+    void positionChanged(double seconds);
+    void durationChanged(double seconds);
+    void pauseChanged(bool paused);
+    void volumeChanged(double percent);
+    void muteChanged(bool mute);
+    void restarted();
+    void ended();
+    void fail(const QString& reason);
+
     void shuttleBackwards();
 
+    MpvCore& core;
     QString filePath;
-    mpv_handle* mpv = nullptr;
     double position = 0;
     double length = 0;
     double fps = 0;
+    bool open = false;
+    bool picture = false;
     double playRate = 0;
     int volumePercent = 100;
     bool muted = false;
-    bool ended = false;
+    bool atEnd = false;
     std::optional<QString> failureText;
 
     // mpv plays forwards only; shuttling backwards is a run of exact seeks, one per tick.

@@ -1,4 +1,5 @@
 #include "clips/PlayerView.h"
+#include "clips/MpvCore.h"
 #include "clips/MpvPlayer.h"
 #include "clips/PlayerTimeText.h"
 #include "clips/Shuttle.h"
@@ -91,7 +92,11 @@ PlayerView::PlayerView(QWidget* parent)
     layout->addLayout(picture, 1);
     layout->addLayout(controls);
 
-    connect(surface, &VideoSurface::frameDrawn, this, &PlayerView::frameDrawn);
+    // Frames drawn before the clip's first picture is ready are the previous clip's last ones.
+    connect(surface, &VideoSurface::frameDrawn, this, [this] {
+        if (currentPlayer && currentPlayer->hasPicture())
+            emit frameDrawn();
+    });
     connect(playButton, &QToolButton::clicked, this, [this] {
         if (currentPlayer)
             currentPlayer->setRate(Shuttle::toggled(currentPlayer->rate()));
@@ -114,19 +119,29 @@ PlayerView::PlayerView(QWidget* parent)
 
 PlayerView::~PlayerView()
 {
-    // mpv's renderer must go before the player it draws.
+    // The player stops its file on the core, and mpv's renderer must go before the core it draws.
+    currentPlayer.reset();
     surface->attach(nullptr);
+}
+
+std::unique_ptr<MpvPlayer> PlayerView::makePlayer(const QString& path)
+{
+    if (!core) {
+        core = std::make_unique<MpvCore>();
+        surface->attach(core->handle());
+    }
+    return std::make_unique<MpvPlayer>(*core, path);
 }
 
 void PlayerView::setPlayer(std::unique_ptr<MpvPlayer> player, const QDateTime& start)
 {
-    surface->attach(nullptr);
     currentPlayer = std::move(player);
     recordingStart = currentPlayer ? start : QDateTime();
     if (currentPlayer) {
         connect(currentPlayer.get(), &MpvPlayer::changed, this, &PlayerView::showState);
         connect(currentPlayer.get(), &MpvPlayer::failed, this, &PlayerView::showFailure);
-        surface->attach(currentPlayer.get());
+        // The picture may have been drawn before its report came: draw it once more, as this clip's.
+        connect(currentPlayer.get(), &MpvPlayer::pictureReady, surface, &VideoSurface::redraw);
         currentPlayer->setVolume(lastVolume);
         currentPlayer->setMuted(muteButton->isChecked());
         currentPlayer->start();

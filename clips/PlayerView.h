@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class MpvCore;
 class MpvPlayer;
 class QLabel;
 class QSlider;
@@ -24,6 +25,9 @@ public:
 
     // The loaded clip's player, or none.
     MpvPlayer* player() const { return currentPlayer.get(); }
+
+    // A player for the clip at `path`, on this view's core, to be handed to setPlayer().
+    std::unique_ptr<MpvPlayer> makePlayer(const QString& path);
 
     // Holds `player` (the previous one is removed) and opens its file; nullptr empties the view.
     // `recordingStart` is when the clip's first frame was recorded, for the time-of-day read-out.
@@ -49,6 +53,8 @@ private:
     void showState();
     void showFailure(const QString& reason);
 
+    // The core is made with the first player and kept: the players come and go on it.
+    std::unique_ptr<MpvCore> core;
     std::unique_ptr<MpvPlayer> currentPlayer;
     QDateTime recordingStart;
     int lastVolume = 100;

@@ -1,5 +1,4 @@
 #include "clips/VideoSurface.h"
-#include "clips/MpvPlayer.h"
 
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
@@ -26,12 +25,12 @@ VideoSurface::~VideoSurface()
     freeRenderContext();
 }
 
-void VideoSurface::attach(MpvPlayer* newPlayer)
+void VideoSurface::attach(mpv_handle* newCore)
 {
     freeRenderContext();
-    player = newPlayer;
+    core = newCore;
     // Without a GL context yet (the surface was never shown), initializeGL() makes the render context.
-    if (player && context())
+    if (core && context())
         createRenderContext();
     update();
 }
@@ -41,24 +40,22 @@ void VideoSurface::initializeGL()
     // The context goes when the widget moves to another window; mpv's renderer must go first.
     connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &VideoSurface::freeRenderContext,
             Qt::DirectConnection);
-    if (player)
+    if (core)
         createRenderContext();
 }
 
 void VideoSurface::createRenderContext()
 {
-    if (!player->handle())
-        return;
     makeCurrent();
     mpv_opengl_init_params glInit { procAddress, nullptr };
-    int advancedControl = 1;
+    int advancedControl = 0;
     mpv_render_param parameters[] = {
         { MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_OPENGL) },
         { MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &glInit },
         { MPV_RENDER_PARAM_ADVANCED_CONTROL, &advancedControl },
         { MPV_RENDER_PARAM_INVALID, nullptr },
     };
-    if (mpv_render_context_create(&renderContext, player->handle(), parameters) < 0)
+    if (mpv_render_context_create(&renderContext, core, parameters) < 0)
         renderContext = nullptr;
     doneCurrent();
     if (!renderContext)
@@ -83,6 +80,12 @@ void VideoSurface::freeRenderContext()
     renderContext = nullptr;
     doneCurrent();
     framePending = false;
+}
+
+void VideoSurface::redraw()
+{
+    framePending = true;
+    update();
 }
 
 void VideoSurface::onRenderUpdate()

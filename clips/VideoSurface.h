@@ -2,10 +2,10 @@
 
 #include <QOpenGLWidget>
 
+struct mpv_handle;
 struct mpv_render_context;
-class MpvPlayer;
 
-// Draws the frames of a player through mpv's render API into this OpenGL widget.
+// Draws the frames of an mpv core through mpv's render API into this OpenGL widget.
 class VideoSurface : public QOpenGLWidget {
     Q_OBJECT
 
@@ -13,9 +13,12 @@ public:
     explicit VideoSurface(QWidget* parent = nullptr);
     ~VideoSurface() override;
 
-    // Draws `player`'s frames from now on; nullptr draws black. The surface's hold on a player must end
-    // before that player goes.
-    void attach(MpvPlayer* player);
+    // Draws `core`'s frames from now on; nullptr draws black. The surface's hold on a core must end
+    // before that core goes.
+    void attach(mpv_handle* core);
+
+    // Draws the current frame again, and reports it as a new one.
+    void redraw();
 
 signals:
     // A new video frame has been drawn.
@@ -30,7 +33,7 @@ private:
     void freeRenderContext();
     void onRenderUpdate();
 
-    MpvPlayer* player = nullptr;
+    mpv_handle* core = nullptr;
     mpv_render_context* renderContext = nullptr;
     bool framePending = false;
 };

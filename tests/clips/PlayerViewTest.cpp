@@ -26,7 +26,7 @@ struct Pane {
         view.resize(320, 240);
         view.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
-        auto clip = std::make_unique<MpvPlayer>(ClipFixtures::copy(kind, folder.filePath(QStringLiteral("clip"))));
+        auto clip = view.makePlayer(ClipFixtures::copy(kind, folder.filePath(QStringLiteral("clip"))));
         player = clip.get();
         view.setPlayer(std::move(clip), recordingStart);
         view.setFocus();
