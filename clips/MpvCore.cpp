@@ -7,7 +7,7 @@
 
 namespace {
 
-enum Observed : uint64_t { TimePos = 1, Duration, Pause, EofReached, Volume, Mute };
+enum Observed : uint64_t { TimePos = 1, Duration, ContainerFps, Pause, EofReached, Volume, Mute };
 
 }
 
@@ -39,6 +39,7 @@ MpvCore::MpvCore()
     }
     mpv_observe_property(mpv, TimePos, "time-pos", MPV_FORMAT_DOUBLE);
     mpv_observe_property(mpv, Duration, "duration", MPV_FORMAT_DOUBLE);
+    mpv_observe_property(mpv, ContainerFps, "container-fps", MPV_FORMAT_DOUBLE);
     mpv_observe_property(mpv, Pause, "pause", MPV_FORMAT_FLAG);
     mpv_observe_property(mpv, EofReached, "eof-reached", MPV_FORMAT_FLAG);
     mpv_observe_property(mpv, Volume, "volume", MPV_FORMAT_DOUBLE);
@@ -102,78 +103,89 @@ void MpvCore::setNumber(const char* property, double value)
         mpv_set_property_async(mpv, 0, property, MPV_FORMAT_DOUBLE, &value);
 }
 
-std::optional<double> MpvCore::number(const char* property) const
-{
-    double value = 0;
-    if (!mpv || mpv_get_property(mpv, property, MPV_FORMAT_DOUBLE, &value) < 0)
-        return std::nullopt;
-    return value;
-}
-
 void MpvCore::drainEvents()
 {
+    // Never ask mpv anything synchronously here: while it changes the video format, its core waits for
+    // this thread to render, and a synchronous call would wait for the core.
     while (mpv) {
         const mpv_event* event = mpv_wait_event(mpv, 0);
         if (event->event_id == MPV_EVENT_NONE)
             return;
+        if (event->event_id == MPV_EVENT_PROPERTY_CHANGE)
+            remember(event->reply_userdata, *static_cast<const mpv_event_property*>(event->data));
         // Re-read for every event: handling one may remove the player (the end of a clip unloads it).
         MpvPlayer* player = current;
-        if (!player)
-            continue;
-        switch (event->event_id) {
-        case MPV_EVENT_START_FILE:
-            if (static_cast<const mpv_event_start_file*>(event->data)->playlist_entry_id == currentEntry)
-                currentStarted = true;
+        if (player)
+            dispatch(*event, *player);
+    }
+}
+
+void MpvCore::remember(uint64_t property, const mpv_event_property& change)
+{
+    const bool present = change.format != MPV_FORMAT_NONE;
+    const double value = !present ? 0
+        : change.format == MPV_FORMAT_FLAG ? *static_cast<const int*>(change.data)
+                                           : *static_cast<const double*>(change.data);
+    latest[property] = value;
+}
+
+void MpvCore::dispatch(const mpv_event& event, MpvPlayer& player)
+{
+    switch (event.event_id) {
+    case MPV_EVENT_START_FILE:
+        if (static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id == currentEntry)
+            currentStarted = true;
+        return;
+    case MPV_EVENT_END_FILE: {
+        const auto* end = static_cast<const mpv_event_end_file*>(event.data);
+        if (end->playlist_entry_id != currentEntry)
+            return;
+        currentStarted = false;
+        if (end->reason == MPV_END_FILE_REASON_ERROR)
+            player.fail(QString::fromUtf8(mpv_error_string(end->error)));
+        return;
+    }
+    case MPV_EVENT_FILE_LOADED:
+        // A value that came before the file's start reports is already this file's: mpv empties them
+        // when a file ends, so each file's values arrive anew.
+        if (currentStarted)
+            player.opened(latest[Duration], latest[ContainerFps]);
+        return;
+    case MPV_EVENT_PLAYBACK_RESTART:
+        if (currentStarted)
+            player.restarted();
+        return;
+    case MPV_EVENT_PROPERTY_CHANGE: {
+        if (!currentStarted)
+            return;
+        const double value = latest[event.reply_userdata];
+        switch (event.reply_userdata) {
+        case TimePos:
+            player.positionChanged(value);
             break;
-        case MPV_EVENT_END_FILE: {
-            const auto* end = static_cast<const mpv_event_end_file*>(event->data);
-            if (end->playlist_entry_id == currentEntry && end->reason == MPV_END_FILE_REASON_ERROR)
-                player->fail(QString::fromUtf8(mpv_error_string(end->error)));
-            if (end->playlist_entry_id == currentEntry)
-                currentStarted = false;
+        case Duration:
+            player.durationChanged(value);
+            break;
+        case ContainerFps:
+            player.framesPerSecondChanged(value);
+            break;
+        case Pause:
+            player.pauseChanged(value != 0);
+            break;
+        case Volume:
+            player.volumeChanged(value);
+            break;
+        case Mute:
+            player.muteChanged(value != 0);
+            break;
+        case EofReached:
+            if (value != 0)
+                player.ended();
             break;
         }
-        case MPV_EVENT_PLAYBACK_RESTART:
-            if (currentStarted)
-                player->restarted();
-            break;
-        case MPV_EVENT_FILE_LOADED:
-            if (currentStarted)
-                player->opened(number("duration").value_or(0), number("container-fps").value_or(0));
-            break;
-        case MPV_EVENT_PROPERTY_CHANGE: {
-            if (!currentStarted)
-                break;
-            const auto* property = static_cast<const mpv_event_property*>(event->data);
-            const bool present = property->format != MPV_FORMAT_NONE;
-            const double value = !present ? 0
-                : property->format == MPV_FORMAT_FLAG ? *static_cast<const int*>(property->data)
-                                                      : *static_cast<const double*>(property->data);
-            switch (event->reply_userdata) {
-            case TimePos:
-                player->positionChanged(value);
-                break;
-            case Duration:
-                player->durationChanged(value);
-                break;
-            case Pause:
-                player->pauseChanged(value != 0);
-                break;
-            case Volume:
-                player->volumeChanged(value);
-                break;
-            case Mute:
-                player->muteChanged(value != 0);
-                break;
-            case EofReached:
-                if (value != 0)
-                    player->ended();
-                break;
-            }
-            break;
-        }
-        default:
-            break;
-        }
+        return;
+    }
+    default:
+        return;
     }
 }

@@ -4,8 +4,11 @@
 #include <QString>
 
 #include <initializer_list>
-#include <optional>
+#include <cstdint>
+#include <map>
 
+struct mpv_event;
+struct mpv_event_property;
 struct mpv_handle;
 class MpvPlayer;
 
@@ -34,14 +37,17 @@ public:
     void command(std::initializer_list<const char*> arguments);
     void setFlag(const char* property, bool value);
     void setNumber(const char* property, double value);
-    std::optional<double> number(const char* property) const;
 
 private:
     void drainEvents();
+    void remember(uint64_t property, const mpv_event_property& change);
+    void dispatch(const mpv_event& event, MpvPlayer& player);
 
     mpv_handle* mpv = nullptr;
     MpvPlayer* current = nullptr;
     qint64 currentEntry = 0;
     bool currentStarted = false;
     qint64 loads = 0;
+    // The last value mpv reported for each observed property.
+    std::map<uint64_t, double> latest;
 };

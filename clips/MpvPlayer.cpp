@@ -114,6 +114,12 @@ void MpvPlayer::durationChanged(double seconds)
     emit changed();
 }
 
+void MpvPlayer::framesPerSecondChanged(double framesPerSecond)
+{
+    fps = framesPerSecond;
+    emit changed();
+}
+
 void MpvPlayer::pauseChanged(bool paused)
 {
     // mpv pauses by itself after a frame step; a backwards shuttle keeps it paused on purpose.

@@ -65,6 +65,7 @@ private:
     void opened(double duration, double framesPerSecond);
     void positionChanged(double seconds);
     void durationChanged(double seconds);
+    void framesPerSecondChanged(double framesPerSecond);
     void pauseChanged(bool paused);
     void volumeChanged(double percent);
     void muteChanged(bool mute);

@@ -92,10 +92,11 @@ void VideoSurface::onRenderUpdate()
 {
     if (!renderContext)
         return;
-    if (mpv_render_context_update(renderContext) & MPV_RENDER_UPDATE_FRAME) {
+    // Render at every update, frame or not: after a change of video format mpv waits for a render call
+    // before it hands over the new frame.
+    if (mpv_render_context_update(renderContext) & MPV_RENDER_UPDATE_FRAME)
         framePending = true;
-        update();
-    }
+    update();
 }
 
 void VideoSurface::paintGL()
