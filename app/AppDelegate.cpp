@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 #include "app/Spinner.h"
+#include "move/AppMover.h"
 
 #include "BuildConfig.h"
 
@@ -99,7 +100,10 @@ void AppDelegate::applySplitViewLimits(QSplitter* splitter)
         splitter->setCollapsible(i, splitViewCanCollapseSubview(i));
 }
 
-void AppDelegate::applicationWillFinishLaunching() { }
+void AppDelegate::applicationWillFinishLaunching()
+{
+    AppMover::shared().moveToApplicationsFolderIfNecessary();
+}
 
 void AppDelegate::applicationDidFinishLaunching()
 {

@@ -2,12 +2,15 @@
 #include "app/AppDelegate.h"
 #include "app/Console.h"
 #include "app/MainInterface.h"
+#include "app/Platform.h"
 #include "app/SingleInstance.h"
 
 #include "BuildConfig.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QMainWindow>
+#include <QTranslator>
 
 #include <clocale>
 
@@ -22,6 +25,10 @@ int applicationMain(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("tapescribe"));
     // libmpv parses numbers with the C library and refuses to start under a locale with a decimal comma.
     std::setlocale(LC_NUMERIC, "C");
+    // The user's language, where tapeScribe ships a translation for it; English otherwise.
+    QTranslator translator;
+    if (translator.load(QLocale(), QStringLiteral("tapescribe"), QStringLiteral("_"), Platform::translationsFolder()))
+        QCoreApplication::installTranslator(&translator);
 
     const QStringList paths = QCoreApplication::arguments().mid(1);
     SingleInstance instance(SingleInstance::defaultSocketPath());

@@ -22,6 +22,9 @@ MainInterface::MainInterface()
 {
     Ui::MainWindow().setupUi(window.get());
     Ui::PreferencesWindow().setupUi(static_cast<QDialog*>(preferencesWindow.get()));
+    // Start with the clips and the log form side by side at about even widths.
+    if (auto* splitView = window->findChild<QSplitter*>(QStringLiteral("splitView")))
+        splitView->setSizes({ 600, 680 });
 }
 
 MainInterface::~MainInterface() = default;

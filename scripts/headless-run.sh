@@ -18,7 +18,7 @@ for _ in $(seq 600); do
     sleep 0.1
 done
 [ "$served" -gt "$served_before" ] || { echo "The log form did not load within a minute" >&2; exit 1; }
-sleep 3 # the page's first paint and the clip's first frame
+sleep 8 # the page's first paint and the clip's first frame
 
 size=$(xdpyinfo -display "$DISPLAY" 2>/dev/null | sed -n 's/ *dimensions: *\([0-9x]*\) .*/\1/p')
 ffmpeg -loglevel error -y -f x11grab -video_size "${size:-1280x800}" -i "$DISPLAY" -frames:v 1 "$shot"

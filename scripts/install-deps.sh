@@ -14,8 +14,8 @@ packages=(
     # run and test
     xvfb xauth x11-utils xdotool dbus dbus-x11 gnome-keyring ffmpeg mpv xdg-utils
     libgl1-mesa-dri fonts-dejavu-core procps
-    # packaging checks
-    desktop-file-utils appstream pkexec dpkg-dev file
+    # packaging: its checks, and the icon sizes rendered from SVG
+    desktop-file-utils appstream pkexec dpkg-dev file librsvg2-bin
 )
 
 missing=()

@@ -49,4 +49,4 @@ fi
 
 # No display: run in a private session that keeps its HOME (keyring, settings) under the run folder.
 export TAPESCRIBE_RUN_DIR="$run_dir" TAPESCRIBE_APP="$app"
-exec scripts/desktop-session.sh --home "$run_dir/home" scripts/headless-run.sh "${app_args[@]}"
+scripts/desktop-session.sh --home "$run_dir/home" scripts/headless-run.sh "${app_args[@]}"

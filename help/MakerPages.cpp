@@ -1,0 +1,12 @@
+#include "help/MakerPages.h"
+
+#include "BuildConfig.h"
+
+namespace MakerPages {
+
+QUrl url(const QString& path)
+{
+    return QUrl(QStringLiteral("http://") + QLatin1String(BuildConfig::makerHost) + path);
+}
+
+}

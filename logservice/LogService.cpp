@@ -1,0 +1,175 @@
+#include "logservice/LogService.h"
+
+#include "logservice/FormBody.h"
+#include "logservice/NotesCsv.h"
+#include "logservice/Pages.h"
+#include "logservice/RecordingTime.h"
+#include "logservice/RequestCookies.h"
+
+#include <variant>
+
+namespace {
+
+// "__Host-": the browser keeps the cookie to this very host, over HTTPS, for the whole site.
+const QByteArray sessionCookieName = QByteArrayLiteral("__Host-tapescribe_session");
+const QByteArray signInPath = QByteArrayLiteral("/users/login");
+const QByteArray formPath = QByteArrayLiteral("/index.php/logger/form");
+
+QByteArray sessionCookie(const QByteArray& value, bool expired)
+{
+    return sessionCookieName + '=' + value + "; Path=/; Secure; HttpOnly; SameSite=Lax"
+        + (expired ? QByteArrayLiteral("; Max-Age=0") : QByteArray());
+}
+
+std::optional<QByteArray> requestCookie(const HttpRequest& request, const QByteArray& name)
+{
+    return cookieValue(request.headerValues("Cookie"), name);
+}
+
+// The form fields of a posted form; otherwise the answer that says what is wrong with it.
+std::variant<FormFields, HttpResponse> postedForm(const HttpRequest& request)
+{
+    if (!isFormContentType(request.headerValues("Content-Type").value(0)))
+        return HttpResponse::plainText(
+            415, QStringLiteral("Send the form as application/x-www-form-urlencoded."));
+    auto fields = parseFormBody(request.body);
+    if (!fields)
+        return HttpResponse::plainText(400, QStringLiteral("The form is malformed."));
+    return *fields;
+}
+
+qsizetype characterCount(const QString& text)
+{
+    return text.toUcs4().size();
+}
+
+}
+
+LogService::LogService(LogStore& store, Clock clock)
+    : m_store(store)
+    , m_clock(std::move(clock))
+{
+    m_routes = {
+        { "GET", signInPath, [](const HttpRequest&) { return HttpResponse::html(signInPage({}, {})); } },
+        { "POST", signInPath, [this](const HttpRequest& request) { return signIn(request); } },
+        { "GET", formPath, [this](const HttpRequest& request) { return logForm(request); } },
+        { "POST", "/index.php/logger/notes",
+            [this](const HttpRequest& request) { return storeNote(request); } },
+        { "GET", "/index.php/logger/notes.csv",
+            [this](const HttpRequest& request) { return notesDownload(request); } },
+        { "GET", "/index.php/users/logout", [this](const HttpRequest& request) { return signOut(request); } },
+    };
+}
+
+HttpResponse LogService::respond(const HttpRequest& request) const
+{
+    return route(m_routes, request);
+}
+
+std::optional<Account> LogService::signedInAccount(const HttpRequest& request) const
+{
+    const auto token = requestCookie(request, sessionCookieName);
+    if (!token || token->isEmpty())
+        return std::nullopt;
+    return m_store.sessionAccount(*token, m_clock());
+}
+
+std::optional<QPair<QList<Note>, bool>> LogService::shownNotes(qint64 accountId) const
+{
+    // One more than shown tells whether older notes exist without counting them all.
+    const auto notes = m_store.notes(accountId, notesShownOnForm + 1);
+    if (!notes)
+        return std::nullopt;
+    return qMakePair(notes->mid(0, notesShownOnForm), notes->size() > notesShownOnForm);
+}
+
+HttpResponse LogService::signIn(const HttpRequest& request) const
+{
+    const auto form = postedForm(request);
+    if (const auto* problem = std::get_if<HttpResponse>(&form))
+        return *problem;
+    const auto& fields = std::get<FormFields>(form);
+    const auto identity = formField(fields, QStringLiteral("identity"));
+    const auto password = formField(fields, QStringLiteral("password"));
+    if (!identity || !password)
+        return HttpResponse::plainText(400, QStringLiteral("The form lacks the user name or the password."));
+
+    const auto account = m_store.authenticate(*identity, password->toUtf8());
+    if (!account)
+        return HttpResponse::html(
+            signInPage(QStringLiteral("The user name or the password is not right."), *identity));
+    const auto token = m_store.startSession(account->id, m_clock());
+    if (!token)
+        return HttpResponse::html(
+            signInPage(QStringLiteral("Signing in failed on the server. Try again."), *identity), 500);
+    HttpResponse response = HttpResponse::redirect(formPath);
+    response.headers.append({ "Set-Cookie", sessionCookie(*token, false) });
+    return response;
+}
+
+HttpResponse LogService::logForm(const HttpRequest& request) const
+{
+    const auto account = signedInAccount(request);
+    if (!account)
+        return HttpResponse::redirect(signInPath);
+    const auto notes = shownNotes(account->id);
+    if (!notes)
+        return HttpResponse::plainText(500, QStringLiteral("The notes cannot be read."));
+    return HttpResponse::html(logFormPage(account->name, notes->first, notes->second));
+}
+
+// Answers the page's script: the new notes section on success; otherwise a status and a short text that the
+// page shows while it keeps what the logger typed.
+HttpResponse LogService::storeNote(const HttpRequest& request) const
+{
+    const auto account = signedInAccount(request);
+    if (!account)
+        return HttpResponse::plainText(
+            401, QStringLiteral("You are signed out. Sign in again; your note is kept here."));
+    const auto form = postedForm(request);
+    if (const auto* problem = std::get_if<HttpResponse>(&form))
+        return *problem;
+    const auto text = formField(std::get<FormFields>(form), QStringLiteral("text"));
+    if (!text || text->trimmed().isEmpty())
+        return HttpResponse::plainText(400, QStringLiteral("The note is empty."));
+    const QString note = text->trimmed();
+    if (characterCount(note) > maximumNoteLength)
+        return HttpResponse::plainText(
+            400, QStringLiteral("A note holds at most %1 characters.").arg(maximumNoteLength));
+
+    const QDateTime now = m_clock();
+    // The recording time comes from this very request's cookie, the one the page's clock showed.
+    if (!m_store.addNote(
+            account->id, { note, recordingTime(now, requestCookie(request, "time_offset")), now }))
+        return HttpResponse::plainText(500, QStringLiteral("The note could not be stored. Try again."));
+    const auto notes = shownNotes(account->id);
+    if (!notes)
+        return HttpResponse::plainText(
+            500, QStringLiteral("The note was stored, but the notes cannot be read."));
+    return HttpResponse::html(notesSection(notes->first, notes->second));
+}
+
+HttpResponse LogService::notesDownload(const HttpRequest& request) const
+{
+    const auto account = signedInAccount(request);
+    if (!account)
+        return HttpResponse::redirect(signInPath);
+    const auto notes = m_store.notes(account->id);
+    if (!notes)
+        return HttpResponse::plainText(500, QStringLiteral("The notes cannot be read."));
+    return { 200,
+        { { "Content-Type", "text/csv; charset=utf-8" },
+            { "Content-Disposition", "attachment; filename=\"tapescribe-notes.csv\"" },
+            { "Cache-Control", "no-store" }, { "X-Content-Type-Options", "nosniff" } },
+        notesCsv(*notes) };
+}
+
+HttpResponse LogService::signOut(const HttpRequest& request) const
+{
+    const auto token = requestCookie(request, sessionCookieName);
+    if (token && !token->isEmpty() && !m_store.endSession(*token))
+        return HttpResponse::plainText(500, QStringLiteral("Signing out failed on the server. Try again."));
+    HttpResponse response = HttpResponse::redirect(signInPath);
+    response.headers.append({ "Set-Cookie", sessionCookie({}, true) });
+    return response;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "logservice/HttpMessage.h"
+#include "logservice/LogStore.h"
+#include "logservice/Router.h"
+
+#include <QDateTime>
+
+#include <functional>
+
+// The log service's pages over HTTPS: sign-in, the log form, storing notes, the CSV download, sign-out.
+class LogService
+{
+public:
+    using Clock = std::function<QDateTime()>;
+
+    LogService(LogStore& store, Clock clock);
+    // The routes hold `this`.
+    LogService(const LogService&) = delete;
+    LogService& operator=(const LogService&) = delete;
+
+    HttpResponse respond(const HttpRequest& request) const;
+
+    static constexpr qsizetype maximumNoteLength = 4000;
+
+private:
+    HttpResponse signIn(const HttpRequest& request) const;
+    HttpResponse logForm(const HttpRequest& request) const;
+    HttpResponse storeNote(const HttpRequest& request) const;
+    HttpResponse notesDownload(const HttpRequest& request) const;
+    HttpResponse signOut(const HttpRequest& request) const;
+    std::optional<Account> signedInAccount(const HttpRequest& request) const;
+    // The notes the log form shows, and whether there are older ones; nothing when they cannot be read.
+    std::optional<QPair<QList<Note>, bool>> shownNotes(qint64 accountId) const;
+
+    LogStore& m_store;
+    Clock m_clock;
+    QList<Route> m_routes;
+};

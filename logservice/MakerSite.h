@@ -1,0 +1,16 @@
+#pragma once
+
+#include "logservice/HttpMessage.h"
+#include "logservice/Router.h"
+
+// The maker's web site pages over plain HTTP: help, glossary and about.
+class MakerSite
+{
+public:
+    MakerSite();
+
+    HttpResponse respond(const HttpRequest& request) const;
+
+private:
+    QList<Route> m_routes;
+};

@@ -1,0 +1,25 @@
+#include "move/AppMover.h"
+
+#include "app/Console.h"
+#include "move/ShellScripts.h"
+
+#include <QCoreApplication>
+
+std::optional<QString> AppMover::runAsAdministrator(const QString& toolPath, const QStringList& arguments)
+{
+    // The command line is handed to the shell as one argument, never pasted into another quoted text, so
+    // the quoting of each word is the only quoting there is.
+    const Platform::AdministratorRun run = administratorShell(administratorCommandLine(toolPath, arguments));
+    if (run.output)
+        return run.output;
+    if (run.error.isEmpty())
+        consoleLine(QStringLiteral("Error running process as administrator."));
+    else
+        consoleLine(QStringLiteral("Error running process as administrator: ") + run.error);
+    return std::nullopt;
+}
+
+void AppMover::scheduleRelaunch(const QString& destinationPath)
+{
+    startDetachedShell(relaunchScript(QCoreApplication::applicationPid(), destinationPath));
+}

@@ -1,0 +1,85 @@
+#include "logservice/Html.h"
+#include "logservice/NotesCsv.h"
+#include "logservice/RequestLog.h"
+#include "logservice/Secrets.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Html, EscapesMarkupAndBothQuotes)
+{
+    EXPECT_EQ(htmlEscaped(QStringLiteral("<a href=\"x\" title='y'>&amp;</a>")),
+        QStringLiteral("&lt;a href=&quot;x&quot; title=&#39;y&#39;&gt;&amp;amp;&lt;/a&gt;"));
+}
+
+TEST(Html, FillsTemplatesInOnePass)
+{
+    const QHash<QString, QString> values { { QStringLiteral("user"), QStringLiteral("{{secret}}") },
+        { QStringLiteral("secret"), QStringLiteral("token") } };
+    EXPECT_EQ(fillTemplate(QStringLiteral("<b>{{user}}</b>{{missing}}"), values),
+        QStringLiteral("<b>{{secret}}</b>"));
+    EXPECT_EQ(fillTemplate(QStringLiteral("a {{user"), values), QStringLiteral("a {{user"));
+    EXPECT_EQ(fillTemplate(QStringLiteral("}}{{user}}{{"), values), QStringLiteral("}}{{secret}}{{"));
+}
+
+TEST(NotesCsv, QuotesAndNeutralisesCells)
+{
+    const QDateTime written = QDateTime::fromString(QStringLiteral("2024-05-01T14:08:10Z"), Qt::ISODate);
+    const QList<Note> notes {
+        { QStringLiteral("=HYPERLINK(\"http://x\")"), written.addSecs(-91), written },
+        { QStringLiteral("a, \"b\"\nc"), std::nullopt, written },
+        { QStringLiteral("+1"), std::nullopt, written },
+        { QStringLiteral("-3 dB"), std::nullopt, written },
+        { QStringLiteral("@sum"), std::nullopt, written },
+        { QStringLiteral("plain 1 = 1"), std::nullopt, written },
+    };
+    const QStringList lines = QString::fromUtf8(notesCsv(notes)).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 8) << "header, six rows and the final line end";
+    EXPECT_EQ(lines.at(0), QStringLiteral("recorded_at,written_at,text"));
+
+    const QStringList first = lines.at(1).split(QLatin1Char(','));
+    EXPECT_EQ(QDateTime::fromString(first.at(0), Qt::ISODate), written.addSecs(-91));
+    EXPECT_EQ(QDateTime::fromString(first.at(1), Qt::ISODate), written);
+    EXPECT_TRUE(lines.at(1).endsWith(QStringLiteral(",\"'=HYPERLINK(\"\"http://x\"\")\"")));
+
+    EXPECT_TRUE(lines.at(2).startsWith(QLatin1Char(',')));
+    EXPECT_TRUE(lines.at(2).endsWith(QStringLiteral(",\"a, \"\"b\"\"\nc\"")));
+    EXPECT_TRUE(lines.at(3).endsWith(QStringLiteral(",'+1")));
+    EXPECT_TRUE(lines.at(4).endsWith(QStringLiteral(",'-3 dB")));
+    EXPECT_TRUE(lines.at(5).endsWith(QStringLiteral(",'@sum")));
+    EXPECT_TRUE(lines.at(6).endsWith(QStringLiteral(",plain 1 = 1")));
+    EXPECT_EQ(lines.at(7), QString());
+}
+
+TEST(NotesCsv, HasOnlyTheHeaderWithoutNotes)
+{
+    EXPECT_EQ(notesCsv({}), QByteArray("recorded_at,written_at,text\r\n"));
+}
+
+TEST(RequestLog, WritesMethodPathAndTheOffsetCookieOnly)
+{
+    EXPECT_EQ(requestLogLine("POST", "/index.php/logger/notes", QByteArray("91.0")),
+        QStringLiteral("request POST /index.php/logger/notes time_offset=91.0"));
+    EXPECT_EQ(requestLogLine("GET", "/users/login", std::nullopt),
+        QStringLiteral("request GET /users/login time_offset=-"));
+    EXPECT_EQ(requestLogLine("GET", "/a%20b", QByteArray("1 2\n\x1b[0m\xc3")),
+        QStringLiteral("request GET /a%20b time_offset=1%202%0A%1B[0m%C3"));
+}
+
+TEST(Secrets, HashesPasswordsWithSaltAndChecksThem)
+{
+    const auto stored = hashPassword("correct horse");
+    ASSERT_TRUE(stored);
+    EXPECT_TRUE(stored->startsWith(QStringLiteral("pbkdf2-sha256$600000$")));
+    EXPECT_FALSE(stored->contains(QStringLiteral("correct")));
+    EXPECT_NE(hashPassword("correct horse"), stored) << "each hash has its own salt";
+    EXPECT_TRUE(passwordMatches("correct horse", *stored));
+    EXPECT_FALSE(passwordMatches("correct horse ", *stored));
+    EXPECT_FALSE(passwordMatches({}, *stored));
+    for (const QString& malformed : { QString(), QStringLiteral("pbkdf2-sha256$0$AAAA$AAAA"),
+             QStringLiteral("md5$1$AAAA$AAAA"), stored->chopped(4) })
+        EXPECT_FALSE(passwordMatches("correct horse", malformed));
+}
+
+}
