@@ -28,7 +28,8 @@ constexpr std::chrono::milliseconds secondsTimerInterval { 1000 };
 QStringList acceptedTypeList()
 {
     const auto capabilities = MediaCapabilities::query();
-    const QStringList types = TypeIdentifiers::playableTypes(capabilities ? capabilities->demuxers : QStringList());
+    const QStringList types
+        = TypeIdentifiers::playableTypes(capabilities ? capabilities->demuxers : QStringList());
     consoleLine(ClipScan::describeTypes(types));
     return types;
 }
@@ -39,7 +40,7 @@ void AppDelegate::connectClipTable()
 {
     tableView->setModel(&clipModel);
     connect(tableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &AppDelegate::tableViewSelectionDidChange);
+        &AppDelegate::tableViewSelectionDidChange);
     new ClipTableKeys(tableView);
 }
 
@@ -137,8 +138,10 @@ void AppDelegate::tableViewSelectionDidChange()
     mediaCreatedTime = clip.created;
     assetPath = clip.path;
     auto player = playerView->makePlayer(assetPath);
-    playerEndObserver = connect(player.get(), &MpvPlayer::reachedEnd, this, &AppDelegate::playerItemDidReachEnd);
-    playerView->setPlayer(std::move(player), dateFormatter.dateFromString(mediaCreatedTime).value_or(QDateTime()));
+    playerEndObserver
+        = connect(player.get(), &MpvPlayer::reachedEnd, this, &AppDelegate::playerItemDidReachEnd);
+    playerView->setPlayer(
+        std::move(player), dateFormatter.dateFromString(mediaCreatedTime).value_or(QDateTime()));
 
     setTimeOffsetCookie();
     secondsTimer = std::make_unique<QTimer>();
@@ -148,8 +151,10 @@ void AppDelegate::tableViewSelectionDidChange()
     secondsTimer->start();
 
     // The stamp's outcome is not examined: a read-only clip loads all the same.
-    runCommand(Platform::xattrTool(), { QStringLiteral("-w"), logStartTimeAttribute, mediaCreatedTime, assetPath });
-    consoleLine(runCommand(Platform::xattrTool(), { QStringLiteral("-p"), logStartTimeAttribute, assetPath }).output);
+    runCommand(
+        Platform::xattrTool(), { QStringLiteral("-w"), logStartTimeAttribute, mediaCreatedTime, assetPath });
+    consoleLine(
+        runCommand(Platform::xattrTool(), { QStringLiteral("-p"), logStartTimeAttribute, assetPath }).output);
 }
 
 void AppDelegate::playerItemDidReachEnd()

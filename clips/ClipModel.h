@@ -9,7 +9,8 @@
 // The clip table's rows: one per clip record, showing its name and the loaded-clip mark. The mark lives
 // here, as one loaded row and one flag, so that clearing every row's mark costs the same for 10 clips as
 // for 100,000.
-class ClipModel : public QAbstractTableModel {
+class ClipModel : public QAbstractTableModel
+{
     Q_OBJECT
 
 public:

@@ -18,85 +18,93 @@ namespace ClipScan {
 
 namespace {
 
-QString line(bool succeeded)
-{
-    return succeeded ? QStringLiteral("success? true") : QStringLiteral("success? false");
-}
-
-TypeIdentifiers::EntryKind entryKind(const struct statx& status)
-{
-    if (S_ISREG(status.stx_mode))
-        return TypeIdentifiers::EntryKind::RegularFile;
-    if (S_ISDIR(status.stx_mode))
-        return TypeIdentifiers::EntryKind::Folder;
-    return TypeIdentifiers::EntryKind::Other;
-}
-
-// The entry names of a folder exactly as the kernel gives them, "." and ".." left out.
-std::optional<QList<QByteArray>> listFolder(int folder, QString& failure)
-{
-    // fdopendir() takes over its own duplicate, so that `folder` stays usable for statx().
-    const int listingDescriptor = ::dup(folder);
-    DIR* listing = listingDescriptor >= 0 ? ::fdopendir(listingDescriptor) : nullptr;
-    if (!listing) {
-        failure = QString::fromLocal8Bit(std::strerror(errno));
-        if (listingDescriptor >= 0)
-            ::close(listingDescriptor);
-        return std::nullopt;
+    QString line(bool succeeded)
+    {
+        return succeeded ? QStringLiteral("success? true") : QStringLiteral("success? false");
     }
-    QList<QByteArray> names;
-    errno = 0;
-    while (const dirent* entry = ::readdir(listing)) {
-        const char* name = entry->d_name;
-        if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0)
-            names.append(QByteArray(name));
+
+    TypeIdentifiers::EntryKind entryKind(const struct statx& status)
+    {
+        if (S_ISREG(status.stx_mode))
+            return TypeIdentifiers::EntryKind::RegularFile;
+        if (S_ISDIR(status.stx_mode))
+            return TypeIdentifiers::EntryKind::Folder;
+        return TypeIdentifiers::EntryKind::Other;
+    }
+
+    // The entry names of a folder exactly as the kernel gives them, "." and ".." left out.
+    std::optional<QList<QByteArray>> listFolder(int folder, QString& failure)
+    {
+        // fdopendir() takes over its own duplicate, so that `folder` stays usable for statx().
+        const int listingDescriptor = ::dup(folder);
+        DIR* listing = listingDescriptor >= 0 ? ::fdopendir(listingDescriptor) : nullptr;
+        if (!listing) {
+            failure = QString::fromLocal8Bit(std::strerror(errno));
+            if (listingDescriptor >= 0)
+                ::close(listingDescriptor);
+            return std::nullopt;
+        }
+        QList<QByteArray> names;
         errno = 0;
+        while (const dirent* entry = ::readdir(listing)) {
+            const char* name = entry->d_name;
+            if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0)
+                names.append(QByteArray(name));
+            errno = 0;
+        }
+        const int readError = errno;
+        ::closedir(listing);
+        if (readError != 0) {
+            failure = QString::fromLocal8Bit(std::strerror(readError));
+            return std::nullopt;
+        }
+        return names;
     }
-    const int readError = errno;
-    ::closedir(listing);
-    if (readError != 0) {
-        failure = QString::fromLocal8Bit(std::strerror(readError));
-        return std::nullopt;
+
+    struct Entry
+    {
+        QString name;
+        QByteArray nativeName;
+    };
+
+    // Reads one entry's type identifier and birth time and, when both are there and the type is accepted,
+    // makes its record. Symbolic links are followed: a link to a clip is that clip, a broken one unreadable.
+    void judge(int folder, const QString& folderPath, const Entry& entry, const QStringList& acceptedTypes,
+        const ConsoleSink& console, QList<Clip>& clips)
+    {
+        const QString path = folderPath + u'/' + entry.name;
+        console(path);
+        struct statx status
+        {
+        };
+        // A name that is not valid in the file-name encoding (UTF-8) has no text path that reaches it again:
+        // the player and the attribute tool could never open it, so it counts as unreadable.
+        const bool addressable = QUtf8StringView(entry.nativeName).isValidUtf8();
+        const bool read = addressable
+            && ::statx(folder, entry.nativeName.constData(), AT_STATX_SYNC_AS_STAT, STATX_TYPE | STATX_BTIME,
+                   &status)
+                == 0;
+        console(line(read));
+        if (!read || !(status.stx_mask & STATX_BTIME) || !(status.stx_mask & STATX_TYPE))
+            return;
+        const QString type = TypeIdentifiers::typeIdentifier(entry.name, entryKind(status));
+        if (!acceptedTypes.contains(type))
+            return;
+        console(QStringLiteral("can play this %1 item").arg(type));
+        const QDateTime created = QDateTime::fromSecsSinceEpoch(status.stx_btime.tv_sec, QTimeZone::utc());
+        clips.append(Clip { entry.name, path, DateFormatter::standardDescription(created) });
     }
-    return names;
-}
-
-struct Entry {
-    QString name;
-    QByteArray nativeName;
-};
-
-// Reads one entry's type identifier and birth time and, when both are there and the type is accepted,
-// makes its record. Symbolic links are followed: a link to a clip is that clip, a broken one unreadable.
-void judge(int folder, const QString& folderPath, const Entry& entry, const QStringList& acceptedTypes,
-           const ConsoleSink& console, QList<Clip>& clips)
-{
-    const QString path = folderPath + u'/' + entry.name;
-    console(path);
-    struct statx status { };
-    // A name that is not valid in the file-name encoding (UTF-8) has no text path that reaches it again:
-    // the player and the attribute tool could never open it, so it counts as unreadable.
-    const bool addressable = QUtf8StringView(entry.nativeName).isValidUtf8();
-    const bool read = addressable
-        && ::statx(folder, entry.nativeName.constData(), AT_STATX_SYNC_AS_STAT, STATX_TYPE | STATX_BTIME, &status) == 0;
-    console(line(read));
-    if (!read || !(status.stx_mask & STATX_BTIME) || !(status.stx_mask & STATX_TYPE))
-        return;
-    const QString type = TypeIdentifiers::typeIdentifier(entry.name, entryKind(status));
-    if (!acceptedTypes.contains(type))
-        return;
-    console(QStringLiteral("can play this %1 item").arg(type));
-    const QDateTime created = QDateTime::fromSecsSinceEpoch(status.stx_btime.tv_sec, QTimeZone::utc());
-    clips.append(Clip { entry.name, path, DateFormatter::standardDescription(created) });
-}
 
 }
 
 Outcome scan(const QString& chosenPath, const QStringList& acceptedTypes, const ConsoleSink& console)
 {
     const QByteArray nativePath = QFile::encodeName(chosenPath);
-    struct statx chosen { };
-    const bool answered = ::statx(AT_FDCWD, nativePath.constData(), AT_STATX_SYNC_AS_STAT, STATX_TYPE, &chosen) == 0;
+    struct statx chosen
+    {
+    };
+    const bool answered
+        = ::statx(AT_FDCWD, nativePath.constData(), AT_STATX_SYNC_AS_STAT, STATX_TYPE, &chosen) == 0;
     console(line(answered));
     const bool isFolder = answered && (chosen.stx_mask & STATX_TYPE) && S_ISDIR(chosen.stx_mode);
 
@@ -142,41 +150,41 @@ Outcome scan(const QString& chosenPath, const QStringList& acceptedTypes, const 
 
 namespace {
 
-// JSON string syntax, written directly: the list of a big folder is one long line, and building it
-// through QJsonDocument costs more than the whole scan.
-void appendQuoted(QString& out, QStringView text)
-{
-    out += u'"';
-    qsizetype plainFrom = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c >= 0x20 && c != u'"' && c != u'\\')
-            continue;
-        out += text.mid(plainFrom, i - plainFrom);
-        plainFrom = i + 1;
-        switch (c) {
-        case u'"':
-            out += QLatin1String("\\\"");
-            break;
-        case u'\\':
-            out += QLatin1String("\\\\");
-            break;
-        case u'\n':
-            out += QLatin1String("\\n");
-            break;
-        case u'\r':
-            out += QLatin1String("\\r");
-            break;
-        case u'\t':
-            out += QLatin1String("\\t");
-            break;
-        default:
-            out += QStringLiteral("\\u%1").arg(int(c), 4, 16, QChar(u'0'));
+    // JSON string syntax, written directly: the list of a big folder is one long line, and building it
+    // through QJsonDocument costs more than the whole scan.
+    void appendQuoted(QString& out, QStringView text)
+    {
+        out += u'"';
+        qsizetype plainFrom = 0;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t c = text[i].unicode();
+            if (c >= 0x20 && c != u'"' && c != u'\\')
+                continue;
+            out += text.mid(plainFrom, i - plainFrom);
+            plainFrom = i + 1;
+            switch (c) {
+            case u'"':
+                out += QLatin1String("\\\"");
+                break;
+            case u'\\':
+                out += QLatin1String("\\\\");
+                break;
+            case u'\n':
+                out += QLatin1String("\\n");
+                break;
+            case u'\r':
+                out += QLatin1String("\\r");
+                break;
+            case u'\t':
+                out += QLatin1String("\\t");
+                break;
+            default:
+                out += QStringLiteral("\\u%1").arg(int(c), 4, 16, QChar(u'0'));
+            }
         }
+        out += text.mid(plainFrom);
+        out += u'"';
     }
-    out += text.mid(plainFrom);
-    out += u'"';
-}
 
 }
 

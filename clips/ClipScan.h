@@ -17,7 +17,8 @@ namespace ClipScan {
 
 using ConsoleSink = std::function<void(const QString&)>;
 
-struct Outcome {
+struct Outcome
+{
     QList<Clip> clips;
     // Why the chosen folder could not be listed; the scan then ends with no clips.
     std::optional<QString> listingFailure;

@@ -7,7 +7,8 @@
 
 namespace {
 
-struct HandleDestroyer {
+struct HandleDestroyer
+{
     void operator()(mpv_handle* handle) const { mpv_terminate_destroy(handle); }
 };
 
@@ -49,20 +50,21 @@ std::optional<MediaCapabilities> MediaCapabilities::query()
     if (mpv_initialize(handle.get()) < 0)
         return std::nullopt;
     return MediaCapabilities { listProperty(handle.get(), "demuxer-lavf-list"),
-                               listProperty(handle.get(), "decoder-list", "codec") };
+        listProperty(handle.get(), "decoder-list", "codec") };
 }
 
 QStringList MediaCapabilities::missingProfessionalFormats() const
 {
-    struct Requirement {
+    struct Requirement
+    {
         const QStringList& available;
         const char* name;
         const char* description;
     };
     const std::array requirements { Requirement { demuxers, "mxf", "the MXF demuxer" },
-                                    Requirement { decoders, "prores", "the ProRes decoder" },
-                                    Requirement { decoders, "dnxhd", "the DNxHD decoder" },
-                                    Requirement { decoders, "mpeg2video", "the MPEG-2 decoder" } };
+        Requirement { decoders, "prores", "the ProRes decoder" },
+        Requirement { decoders, "dnxhd", "the DNxHD decoder" },
+        Requirement { decoders, "mpeg2video", "the MPEG-2 decoder" } };
     QStringList missing;
     for (const Requirement& requirement : requirements) {
         if (!requirement.available.contains(QLatin1String(requirement.name)))
@@ -78,10 +80,11 @@ std::optional<QString> professionalFormatsWarning(const std::optional<MediaCapab
     const QStringList missing = capabilities->missingProfessionalFormats();
     if (missing.isEmpty())
         return std::nullopt;
-    const QString names = missing.size() == 1
-        ? missing.first()
-        : missing.mid(0, missing.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") + missing.last();
-    return QStringLiteral("Some professional clips will not play: %1 %2 missing from the video player's FFmpeg "
-                          "libraries. Install Debian's complete libavcodec and libavformat packages to play them.")
+    const QString names = missing.size() == 1 ? missing.first()
+                                              : missing.mid(0, missing.size() - 1).join(QStringLiteral(", "))
+            + QStringLiteral(" and ") + missing.last();
+    return QStringLiteral(
+        "Some professional clips will not play: %1 %2 missing from the video player's FFmpeg "
+        "libraries. Install Debian's complete libavcodec and libavformat packages to play them.")
         .arg(names, missing.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"));
 }

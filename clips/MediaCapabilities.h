@@ -6,7 +6,8 @@
 #include <optional>
 
 // What the player's FFmpeg can open and decode, asked of a short-lived player core.
-struct MediaCapabilities {
+struct MediaCapabilities
+{
     QStringList demuxers; // FFmpeg demuxer names, as "mov,mp4,m4a,3gp,3g2,mj2"
     QStringList decoders; // codec names with a decoder, as "prores"
 

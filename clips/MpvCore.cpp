@@ -48,7 +48,8 @@ MpvCore::MpvCore()
     mpv_set_wakeup_callback(
         mpv,
         [](void* core) {
-            QMetaObject::invokeMethod(static_cast<MpvCore*>(core), &MpvCore::drainEvents, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                static_cast<MpvCore*>(core), &MpvCore::drainEvents, Qt::QueuedConnection);
         },
         this);
 }
@@ -123,7 +124,7 @@ void MpvCore::drainEvents()
 void MpvCore::remember(uint64_t property, const mpv_event_property& change)
 {
     const bool present = change.format != MPV_FORMAT_NONE;
-    const double value = !present ? 0
+    const double value = !present          ? 0
         : change.format == MPV_FORMAT_FLAG ? *static_cast<const int*>(change.data)
                                            : *static_cast<const double*>(change.data);
     latest[property] = value;

@@ -3,8 +3,8 @@
 #include <QObject>
 #include <QString>
 
-#include <initializer_list>
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 
 struct mpv_event;
@@ -19,7 +19,8 @@ class MpvPlayer;
 // mpv reports from its own threads; the reports are read on the main thread and handed to the player
 // whose file they concern. Each load is one playlist entry, numbered by mpv in the order of loading, so
 // a report about an earlier clip never reaches a later clip's player.
-class MpvCore : public QObject {
+class MpvCore : public QObject
+{
     Q_OBJECT
 
 public:

@@ -11,7 +11,8 @@ class MpvCore;
 
 // The player of one clip, on the player view's mpv core: it opens the file paused, keeps the last frame
 // at the end instead of moving on, and seeks frame-accurately. Removing it stops the clip.
-class MpvPlayer : public QObject {
+class MpvPlayer : public QObject
+{
     Q_OBJECT
 
 public:

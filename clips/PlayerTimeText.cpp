@@ -28,7 +28,9 @@ QString recordingTimeOfDay(const QDateTime& recordingStart, double position)
 {
     if (!recordingStart.isValid())
         return {};
-    return recordingStart.addMSecs(qint64(std::floor(position * 1000))).toLocalTime().toString(QStringLiteral("HH:mm:ss"));
+    return recordingStart.addMSecs(qint64(std::floor(position * 1000)))
+        .toLocalTime()
+        .toString(QStringLiteral("HH:mm:ss"));
 }
 
 }

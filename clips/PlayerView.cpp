@@ -22,8 +22,7 @@ namespace {
 constexpr int volumeStep = 5;
 
 // The controls never take the keyboard from the view: the logger's keys always reach the player.
-template <typename Control>
-Control* control(QWidget* parent)
+template <typename Control> Control* control(QWidget* parent)
 {
     auto* widget = new Control(parent);
     widget->setFocusPolicy(Qt::NoFocus);
@@ -197,8 +196,8 @@ void PlayerView::showState()
         volume->setValue(player->volume());
         muteButton->setChecked(player->isMuted());
     }
-    muteButton->setIcon(style()->standardIcon(muteButton->isChecked() ? QStyle::SP_MediaVolumeMuted
-                                                                      : QStyle::SP_MediaVolume));
+    muteButton->setIcon(style()->standardIcon(
+        muteButton->isChecked() ? QStyle::SP_MediaVolumeMuted : QStyle::SP_MediaVolume));
     if (!player) {
         message->setText(tr("Select a clip to play it."));
         message->show();

@@ -16,7 +16,8 @@ class VideoSurface;
 // while it has the focus: space and K play and pause, J and L shuttle backwards and forwards (each press
 // doubles the speed up to 8×), ← and → step one frame, with Shift one second; M mutes, ↑ and ↓ set the
 // volume, Home goes back to the start.
-class PlayerView : public QWidget {
+class PlayerView : public QWidget
+{
     Q_OBJECT
 
 public:

@@ -7,19 +7,19 @@ namespace StatusIcons {
 
 namespace {
 
-constexpr int iconSize = 16;
+    constexpr int iconSize = 16;
 
-QIcon dot(const QColor& outline, const QColor& fill)
-{
-    QPixmap pixmap(iconSize, iconSize);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(outline, 1.5));
-    painter.setBrush(fill);
-    painter.drawEllipse(QRectF(3.5, 3.5, iconSize - 7, iconSize - 7));
-    return QIcon(pixmap);
-}
+    QIcon dot(const QColor& outline, const QColor& fill)
+    {
+        QPixmap pixmap(iconSize, iconSize);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(outline, 1.5));
+        painter.setBrush(fill);
+        painter.drawEllipse(QRectF(3.5, 3.5, iconSize - 7, iconSize - 7));
+        return QIcon(pixmap);
+    }
 
 }
 

@@ -39,7 +39,7 @@ void VideoSurface::initializeGL()
 {
     // The context goes when the widget moves to another window; mpv's renderer must go first.
     connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &VideoSurface::freeRenderContext,
-            Qt::DirectConnection);
+        Qt::DirectConnection);
     if (core)
         createRenderContext();
 }
@@ -64,8 +64,8 @@ void VideoSurface::createRenderContext()
     mpv_render_context_set_update_callback(
         renderContext,
         [](void* surface) {
-            QMetaObject::invokeMethod(static_cast<VideoSurface*>(surface), &VideoSurface::onRenderUpdate,
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                static_cast<VideoSurface*>(surface), &VideoSurface::onRenderUpdate, Qt::QueuedConnection);
         },
         this);
 }
@@ -108,7 +108,8 @@ void VideoSurface::paintGL()
         return;
     }
     const qreal scale = devicePixelRatioF();
-    mpv_opengl_fbo framebuffer { int(defaultFramebufferObject()), int(width() * scale), int(height() * scale), 0 };
+    mpv_opengl_fbo framebuffer { int(defaultFramebufferObject()), int(width() * scale), int(height() * scale),
+        0 };
     int flipY = 1;
     mpv_render_param parameters[] = {
         { MPV_RENDER_PARAM_OPENGL_FBO, &framebuffer },

@@ -6,7 +6,8 @@ struct mpv_handle;
 struct mpv_render_context;
 
 // Draws the frames of an mpv core through mpv's render API into this OpenGL widget.
-class VideoSurface : public QOpenGLWidget {
+class VideoSurface : public QOpenGLWidget
+{
     Q_OBJECT
 
 public:

@@ -37,5 +37,6 @@ void AppDelegate::setTimeOffsetCookie()
     // The web engine's store cannot be read back synchronously: the development build shows what it
     // has just given the local server.
     if (useLocalServer)
-        consoleLine(QStringLiteral("cookies for %1: %2").arg(formURL.toString(), QString::fromLatin1(cookie.toRawForm())));
+        consoleLine(QStringLiteral("cookies for %1: %2")
+                        .arg(formURL.toString(), QString::fromLatin1(cookie.toRawForm())));
 }

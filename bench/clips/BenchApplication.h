@@ -13,7 +13,8 @@
 #include <cstdio>
 
 // tapeScribe's window as its start builds it, for the benchmarks that time what the logger waits for.
-struct BenchApplication {
+struct BenchApplication
+{
     AppDelegate delegate;
     MainInterface interface;
 
@@ -25,8 +26,7 @@ struct BenchApplication {
     }
 
     // Runs the event loop until `done` holds or `milliseconds` have passed; whether it held.
-    template <typename Condition>
-    static bool waitFor(Condition done, int milliseconds = 30'000)
+    template <typename Condition> static bool waitFor(Condition done, int milliseconds = 30'000)
     {
         QElapsedTimer clock;
         clock.start();
@@ -57,12 +57,13 @@ inline bool makeClip(const QString& path, const char* size, int seconds, const Q
 {
     QProcess ffmpeg;
     ffmpeg.start(QStringLiteral("ffmpeg"),
-                 QStringList { QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-nostdin"),
-                               QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                               QStringLiteral("testsrc2=size=%1:rate=25:duration=%2").arg(QLatin1String(size)).arg(seconds) }
-                     + encoder + QStringList { path });
+        QStringList { QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-nostdin"),
+            QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+            QStringLiteral("testsrc2=size=%1:rate=25:duration=%2").arg(QLatin1String(size)).arg(seconds) }
+            + encoder + QStringList { path });
     if (!ffmpeg.waitForFinished(120'000) || ffmpeg.exitCode() != 0) {
-        std::fprintf(stderr, "ffmpeg failed for %s: %s\n", qPrintable(path), ffmpeg.readAllStandardError().constData());
+        std::fprintf(stderr, "ffmpeg failed for %s: %s\n", qPrintable(path),
+            ffmpeg.readAllStandardError().constData());
         return false;
     }
     return true;

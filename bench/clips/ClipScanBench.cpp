@@ -26,7 +26,10 @@ int main()
     QTemporaryDir folder;
     const char* clipExtensions[] = { ".MXF", ".MOV", ".mp4", ".mxf" };
     for (int i = 0; i < clips; ++i)
-        QFile(folder.filePath(QStringLiteral("C%1%2").arg(i, 5, 10, QChar(u'0')).arg(QLatin1String(clipExtensions[i % 4])))).open(QIODevice::WriteOnly);
+        QFile(
+            folder.filePath(
+                QStringLiteral("C%1%2").arg(i, 5, 10, QChar(u'0')).arg(QLatin1String(clipExtensions[i % 4]))))
+            .open(QIODevice::WriteOnly);
     for (int i = 0; i < others; ++i)
         QFile(folder.filePath(QStringLiteral("sidecar%1.xml").arg(i))).open(QIODevice::WriteOnly);
     for (int i = 0; i < folders; ++i)
@@ -43,10 +46,11 @@ int main()
         ::closedir(listing);
     };
     const auto capabilities = MediaCapabilities::query();
-    const QStringList types = TypeIdentifiers::playableTypes(capabilities ? capabilities->demuxers : QStringList());
+    const QStringList types
+        = TypeIdentifiers::playableTypes(capabilities ? capabilities->demuxers : QStringList());
     qsizetype found = 0;
     auto scan = [&] { found = ClipScan::scan(folder.path(), types, consoleLine).clips.size(); };
-    auto silentScan = [&] { ClipScan::scan(folder.path(), types, [](const QString&) { }); };
+    auto silentScan = [&] { ClipScan::scan(folder.path(), types, [](const QString&) {}); };
 
     double bare = 0, ours = 0, silent = 0;
     {
@@ -58,7 +62,7 @@ int main()
         silent = Bench::median(Bench::timeRuns(runs, silentScan));
     }
     std::printf("folder of %d entries (%d clips, %d other files, %d subfolders), %lld records\n",
-                clips + others + folders, clips, others, folders, static_cast<long long>(found));
+        clips + others + folders, clips, others, folders, static_cast<long long>(found));
     std::printf("baseline listing + statx: median %.2f ms over %d runs\n", bare, runs);
     std::printf("scan with its console lines (to /dev/null): median %.2f ms\n", ours);
     std::printf("scan without console lines: median %.2f ms\n", silent);

@@ -12,7 +12,8 @@ namespace {
 
 constexpr int runs = 7;
 
-struct Format {
+struct Format
+{
     const char* name;
     const char* fileName;
     QStringList encoder;
@@ -22,9 +23,10 @@ struct Format {
 std::optional<double> mpvOpenToFirstFrame(const QString& clip, const QString& log)
 {
     QProcess mpv;
-    mpv.start(QStringLiteral("mpv"), { QStringLiteral("--no-config"), QStringLiteral("--vo=gpu"), QStringLiteral("--gpu-sw"),
-                                       QStringLiteral("--hwdec=no"), QStringLiteral("--ao=null"), QStringLiteral("--frames=1"),
-                                       QStringLiteral("--log-file=") + log, clip });
+    mpv.start(QStringLiteral("mpv"),
+        { QStringLiteral("--no-config"), QStringLiteral("--vo=gpu"), QStringLiteral("--gpu-sw"),
+            QStringLiteral("--hwdec=no"), QStringLiteral("--ao=null"), QStringLiteral("--frames=1"),
+            QStringLiteral("--log-file=") + log, clip });
     if (!mpv.waitForFinished(60'000))
         return std::nullopt;
     QFile file(log);
@@ -62,7 +64,8 @@ int main(int argc, char** argv)
     const std::array formats {
         Format { "H.264 MP4", "h264.mp4", { "-c:v", "libx264", "-pix_fmt", "yuv420p" } },
         Format { "ProRes MOV", "prores.mov", { "-c:v", "prores_ks", "-profile:v", "2" } },
-        Format { "DNxHD MXF", "dnxhd.mxf", { "-c:v", "dnxhd", "-profile:v", "dnxhr_sq", "-pix_fmt", "yuv422p" } },
+        Format {
+            "DNxHD MXF", "dnxhd.mxf", { "-c:v", "dnxhd", "-profile:v", "dnxhr_sq", "-pix_fmt", "yuv422p" } },
     };
     QTemporaryDir folder;
     for (const Format& format : formats) {
@@ -82,7 +85,8 @@ int main(int argc, char** argv)
         std::vector<double> ours, theirs;
         for (int run = 0; run < runs; ++run) {
             bool drawn = false;
-            const auto connection = QObject::connect(app.delegate.playerView, &PlayerView::frameDrawn, [&] { drawn = true; });
+            const auto connection
+                = QObject::connect(app.delegate.playerView, &PlayerView::frameDrawn, [&] { drawn = true; });
             QuietConsole quiet;
             const auto start = Bench::Clock::now();
             app.delegate.tableView->selectRow(row);
@@ -90,12 +94,15 @@ int main(int argc, char** argv)
                 ours.push_back(Bench::millisecondsSince(start));
             QObject::disconnect(connection);
             app.delegate.tableView->clearSelection();
-            if (const auto mpv = mpvOpenToFirstFrame(folder.filePath(QLatin1String(format.fileName)), folder.filePath(QStringLiteral("mpv.log"))))
+            if (const auto mpv = mpvOpenToFirstFrame(folder.filePath(QLatin1String(format.fileName)),
+                    folder.filePath(QStringLiteral("mpv.log"))))
                 theirs.push_back(*mpv);
         }
         const double ourMedian = Bench::median(ours), theirMedian = Bench::median(theirs);
-        std::printf("%-10s selection to first frame: median %6.1f ms (%zu runs); mpv open to first frame: median %6.1f ms (%zu runs); ratio %.2f (goal <= 1.2)\n",
-                    format.name, ourMedian, ours.size(), theirMedian, theirs.size(), theirMedian > 0 ? ourMedian / theirMedian : 0.0);
+        std::printf("%-10s selection to first frame: median %6.1f ms (%zu runs); mpv open to first frame: "
+                    "median %6.1f ms (%zu runs); ratio %.2f (goal <= 1.2)\n",
+            format.name, ourMedian, ours.size(), theirMedian, theirs.size(),
+            theirMedian > 0 ? ourMedian / theirMedian : 0.0);
     }
     return 0;
 }

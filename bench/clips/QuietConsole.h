@@ -7,7 +7,8 @@
 
 // Sends the application's console lines to /dev/null while it lives, so that they cost what writing
 // them costs but do not bury the figures.
-class QuietConsole {
+class QuietConsole
+{
 public:
     QuietConsole()
         : saved(::dup(STDOUT_FILENO))

@@ -67,10 +67,11 @@ int main(int argc, char** argv)
             return 1;
         const std::vector<double> samples = selectionChanges(folder.path(), count);
         medians.push_back(Bench::median(samples));
-        std::printf("selection change with %5d clips: median %.2f ms, slowest %.2f ms over %d changes\n", count,
-                    medians.back(), *std::max_element(samples.begin(), samples.end()), changes);
+        std::printf("selection change with %5d clips: median %.2f ms, slowest %.2f ms over %d changes\n",
+            count, medians.back(), *std::max_element(samples.begin(), samples.end()), changes);
     }
-    std::printf("ratio 10,000 / 10 clips: %.2f (goal <= 1.2); goal median <= 15 ms\n", medians[1] / medians[0]);
+    std::printf(
+        "ratio 10,000 / 10 clips: %.2f (goal <= 1.2); goal median <= 15 ms\n", medians[1] / medians[0]);
 
     // Where the time goes: the parts of one change, each on its own, with a clip playing between.
     BenchApplication app;
@@ -91,13 +92,15 @@ int main(int argc, char** argv)
     }
     const QString stamp = QStringLiteral("com.FernwrightSystem.logStartTime");
     const double write = Bench::median(Bench::timeRuns(20, [&] {
-        AppDelegate::runCommand(Platform::xattrTool(), { QStringLiteral("-w"), stamp, QStringLiteral("v"), clip });
+        AppDelegate::runCommand(
+            Platform::xattrTool(), { QStringLiteral("-w"), stamp, QStringLiteral("v"), clip });
     }));
     const double read = Bench::median(Bench::timeRuns(20, [&] {
         AppDelegate::runCommand(Platform::xattrTool(), { QStringLiteral("-p"), stamp, clip });
     }));
-    std::printf("of which (medians): player removed %.2f ms, player made %.2f ms (the first one also makes the core), player shown and opened %.2f ms, "
+    std::printf("of which (medians): player removed %.2f ms, player made %.2f ms (the first one also makes "
+                "the core), player shown and opened %.2f ms, "
                 "xattr -w %.2f ms, xattr -p %.2f ms\n",
-                Bench::median(teardown), Bench::median(core), Bench::median(attach), write, read);
+        Bench::median(teardown), Bench::median(core), Bench::median(attach), write, read);
     return 0;
 }

@@ -14,20 +14,25 @@ using TypeIdentifiers::EntryKind;
 
 TEST(TypeIdentifiers, ComeFromTheExtensionInAnyCase)
 {
-    EXPECT_EQ(TypeIdentifiers::typeIdentifier(u"A001C001.MXF", EntryKind::RegularFile), QStringLiteral("org.smpte.mxf"));
+    EXPECT_EQ(TypeIdentifiers::typeIdentifier(u"A001C001.MXF", EntryKind::RegularFile),
+        QStringLiteral("org.smpte.mxf"));
     EXPECT_EQ(TypeIdentifiers::typeIdentifier(u"clip.Mov", EntryKind::RegularFile),
-              QStringLiteral("com.apple.quicktime-movie"));
-    EXPECT_EQ(TypeIdentifiers::typeIdentifier(u"C0001.MP4", EntryKind::RegularFile), QStringLiteral("public.mpeg-4"));
-    EXPECT_EQ(TypeIdentifiers::typeIdentifier(u"archive.tar.mp4", EntryKind::RegularFile), QStringLiteral("public.mpeg-4"));
+        QStringLiteral("com.apple.quicktime-movie"));
+    EXPECT_EQ(TypeIdentifiers::typeIdentifier(u"C0001.MP4", EntryKind::RegularFile),
+        QStringLiteral("public.mpeg-4"));
+    EXPECT_EQ(TypeIdentifiers::typeIdentifier(u"archive.tar.mp4", EntryKind::RegularFile),
+        QStringLiteral("public.mpeg-4"));
     // Names without a usable extension are plain data.
     for (const char16_t* name : { u"notes.txt", u"README", u".mov", u"clip.", u"clip.mov.bak" })
-        EXPECT_EQ(TypeIdentifiers::typeIdentifier(name, EntryKind::RegularFile), QStringLiteral("public.data"))
+        EXPECT_EQ(
+            TypeIdentifiers::typeIdentifier(name, EntryKind::RegularFile), QStringLiteral("public.data"))
             << QString::fromUtf16(name).toStdString();
 }
 
 TEST(TypeIdentifiers, OnlyRegularFilesAreTypedByName)
 {
-    EXPECT_EQ(TypeIdentifiers::typeIdentifier(u"CLIPS.MOV", EntryKind::Folder), QStringLiteral("public.folder"));
+    EXPECT_EQ(
+        TypeIdentifiers::typeIdentifier(u"CLIPS.MOV", EntryKind::Folder), QStringLiteral("public.folder"));
     EXPECT_EQ(TypeIdentifiers::typeIdentifier(u"pipe.mov", EntryKind::Other), QStringLiteral("public.item"));
 }
 
@@ -43,7 +48,8 @@ TEST(TypeIdentifiers, PlayableListPutsMxfFirstAndFollowsTheDemuxers)
     EXPECT_TRUE(types.contains(QStringLiteral("public.mpeg-4")));
     EXPECT_TRUE(types.contains(QStringLiteral("public.avi")));
     EXPECT_FALSE(types.contains(QStringLiteral("org.matroska.mkv")));
-    EXPECT_LT(types.indexOf(QStringLiteral("com.apple.quicktime-movie")), types.indexOf(QStringLiteral("public.avi")));
+    EXPECT_LT(types.indexOf(QStringLiteral("com.apple.quicktime-movie")),
+        types.indexOf(QStringLiteral("public.avi")));
 }
 
 TEST(TypeIdentifiers, DialogPatternsMatchEveryLetterCase)
@@ -54,7 +60,8 @@ TEST(TypeIdentifiers, DialogPatternsMatchEveryLetterCase)
     for (const char* name : { "A.MXF", "a.mxf", "a.Mxf" })
         EXPECT_TRUE(pattern.match(QLatin1String(name)).hasMatch()) << name;
     EXPECT_FALSE(pattern.match(QStringLiteral("a.mov")).hasMatch());
-    EXPECT_TRUE(TypeIdentifiers::nameFilterPatterns({ QStringLiteral("public.3gpp") }).contains(QStringLiteral("*.3[gG][pP]")));
+    EXPECT_TRUE(TypeIdentifiers::nameFilterPatterns({ QStringLiteral("public.3gpp") })
+                    .contains(QStringLiteral("*.3[gG][pP]")));
 }
 
 TEST(Shuttle, EachPressDoublesUpToEightTimesInItsDirection)
@@ -96,27 +103,32 @@ TEST(PlayerTimeText, RecordingTimeOfDayIsStartPlusPlayHead)
     const QDateTime start(QDate(2016, 3, 1), QTime(14, 5, 9), QTimeZone::utc());
     const QString expected = start.addSecs(91).toLocalTime().toString(QStringLiteral("HH:mm:ss"));
     EXPECT_EQ(PlayerTimeText::recordingTimeOfDay(start, 91.0), expected);
-    EXPECT_EQ(PlayerTimeText::recordingTimeOfDay(start, 90.999), start.addSecs(90).toLocalTime().toString(QStringLiteral("HH:mm:ss")));
+    EXPECT_EQ(PlayerTimeText::recordingTimeOfDay(start, 90.999),
+        start.addSecs(90).toLocalTime().toString(QStringLiteral("HH:mm:ss")));
     EXPECT_TRUE(PlayerTimeText::recordingTimeOfDay(QDateTime(), 3).isEmpty());
 }
 
 TEST(ProfessionalFormats, NamesWhatIsMissingOnce)
 {
     const MediaCapabilities complete { { QStringLiteral("mxf") },
-                                       { QStringLiteral("prores"), QStringLiteral("dnxhd"), QStringLiteral("mpeg2video") } };
+        { QStringLiteral("prores"), QStringLiteral("dnxhd"), QStringLiteral("mpeg2video") } };
     EXPECT_FALSE(professionalFormatsWarning(complete));
 
-    const MediaCapabilities partial { { QStringLiteral("mov,mp4,m4a,3gp,3g2,mj2") }, { QStringLiteral("dnxhd") } };
+    const MediaCapabilities partial { { QStringLiteral("mov,mp4,m4a,3gp,3g2,mj2") },
+        { QStringLiteral("dnxhd") } };
     EXPECT_EQ(partial.missingProfessionalFormats(),
-              (QStringList { QStringLiteral("the MXF demuxer"), QStringLiteral("the ProRes decoder"),
-                             QStringLiteral("the MPEG-2 decoder") }));
+        (QStringList { QStringLiteral("the MXF demuxer"), QStringLiteral("the ProRes decoder"),
+            QStringLiteral("the MPEG-2 decoder") }));
     const auto warning = professionalFormatsWarning(partial);
     ASSERT_TRUE(warning);
-    EXPECT_TRUE(warning->contains(QStringLiteral("the MXF demuxer, the ProRes decoder and the MPEG-2 decoder are missing")))
+    EXPECT_TRUE(warning->contains(
+        QStringLiteral("the MXF demuxer, the ProRes decoder and the MPEG-2 decoder are missing")))
         << warning->toStdString();
 
-    const MediaCapabilities oneMissing { { QStringLiteral("mxf") }, { QStringLiteral("prores"), QStringLiteral("dnxhd") } };
-    EXPECT_TRUE(professionalFormatsWarning(oneMissing)->contains(QStringLiteral("the MPEG-2 decoder is missing")));
+    const MediaCapabilities oneMissing { { QStringLiteral("mxf") },
+        { QStringLiteral("prores"), QStringLiteral("dnxhd") } };
+    EXPECT_TRUE(
+        professionalFormatsWarning(oneMissing)->contains(QStringLiteral("the MPEG-2 decoder is missing")));
     EXPECT_TRUE(professionalFormatsWarning(std::nullopt));
 }
 

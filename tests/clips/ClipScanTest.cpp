@@ -1,5 +1,5 @@
-#include "app/DateFormatter.h"
 #include "clips/ClipScan.h"
+#include "app/DateFormatter.h"
 #include "clips/TypeIdentifiers.h"
 
 #include <gtest/gtest.h>
@@ -17,10 +17,11 @@
 
 namespace {
 
-const QStringList accepted = TypeIdentifiers::playableTypes(
-    { QStringLiteral("mxf"), QStringLiteral("mov,mp4,m4a,3gp,3g2,mj2") });
+const QStringList accepted
+    = TypeIdentifiers::playableTypes({ QStringLiteral("mxf"), QStringLiteral("mov,mp4,m4a,3gp,3g2,mj2") });
 
-struct Scan {
+struct Scan
+{
     ClipScan::Outcome outcome;
     QStringList console;
 };
@@ -28,7 +29,8 @@ struct Scan {
 Scan scan(const QString& path)
 {
     Scan result;
-    result.outcome = ClipScan::scan(path, accepted, [&](const QString& line) { result.console.append(line); });
+    result.outcome
+        = ClipScan::scan(path, accepted, [&](const QString& line) { result.console.append(line); });
     return result;
 }
 
@@ -52,7 +54,8 @@ QStringList names(const QList<Clip>& clips)
 QStringList listingOrder(const QString& folder, const QStringList& among)
 {
     QStringList order;
-    for (const QString& name : QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted))
+    for (const QString& name : QDir(folder).entryList(
+             QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted))
         if (among.contains(name))
             order.append(name);
     return order;
@@ -71,15 +74,20 @@ TEST(ClipScan, FolderYieldsAcceptedFilesInListingOrder)
     for (const Clip& clip : result.outcome.clips) {
         EXPECT_EQ(clip.path, folder.path() + u'/' + clip.name);
         // The record's time is the file's birth time, in UTC, in the form the date formatter reads.
-        struct statx status { };
+        struct statx status
+        {
+        };
         ASSERT_EQ(::statx(AT_FDCWD, QFile::encodeName(clip.path).constData(), 0, STATX_BTIME, &status), 0);
-        EXPECT_EQ(clip.created, DateFormatter::standardDescription(QDateTime::fromSecsSinceEpoch(status.stx_btime.tv_sec, QTimeZone::utc())));
+        EXPECT_EQ(clip.created,
+            DateFormatter::standardDescription(
+                QDateTime::fromSecsSinceEpoch(status.stx_btime.tv_sec, QTimeZone::utc())));
         EXPECT_TRUE(clip.created.endsWith(QStringLiteral(" +0000")));
     }
 
     // The diagnostic lines, in order: the directory test, the folder, then each entry.
     ASSERT_GE(result.console.size(), 3);
-    EXPECT_EQ(result.console.mid(0, 3), (QStringList { QStringLiteral("success? true"), QStringLiteral("FOLDER"), folder.path() }));
+    EXPECT_EQ(result.console.mid(0, 3),
+        (QStringList { QStringLiteral("success? true"), QStringLiteral("FOLDER"), folder.path() }));
     const qsizetype notes = result.console.indexOf(folder.filePath(QStringLiteral("notes.txt")));
     ASSERT_GE(notes, 0);
     EXPECT_EQ(result.console.at(notes + 1), QStringLiteral("success? true"));
@@ -100,13 +108,14 @@ TEST(ClipScan, SingleFileIsOneRecordInItsParentFolder)
     ASSERT_EQ(result.outcome.clips.size(), 1);
     EXPECT_EQ(result.outcome.clips.first().name, QStringLiteral("one.mov"));
     EXPECT_EQ(result.outcome.clips.first().path, folder.filePath(QStringLiteral("one.mov")));
-    EXPECT_EQ(result.console.mid(0, 5), (QStringList { QStringLiteral("success? true"), QStringLiteral("MOV"), folder.path(),
-                                                       folder.filePath(QStringLiteral("one.mov")), QStringLiteral("success? true") }));
+    EXPECT_EQ(result.console.mid(0, 5),
+        (QStringList { QStringLiteral("success? true"), QStringLiteral("MOV"), folder.path(),
+            folder.filePath(QStringLiteral("one.mov")), QStringLiteral("success? true") }));
 
     // A chosen file that is not a clip gives no record; one that does not exist fails the directory test.
     EXPECT_TRUE(scan(folder.filePath(QStringLiteral("missing.mov"))).outcome.clips.isEmpty());
     EXPECT_EQ(scan(folder.filePath(QStringLiteral("missing.mov"))).console.mid(0, 2),
-              (QStringList { QStringLiteral("success? false"), QStringLiteral("MOV") }));
+        (QStringList { QStringLiteral("success? false"), QStringLiteral("MOV") }));
 }
 
 TEST(ClipScan, FolderWithOneClipYieldsOneRecord)
@@ -123,7 +132,8 @@ TEST(ClipScan, RootFolderPathsStartWithTwoSlashes)
 {
     const Scan result = scan(QStringLiteral("/"));
     ASSERT_GE(result.console.size(), 4);
-    EXPECT_EQ(result.console.mid(0, 3), (QStringList { QStringLiteral("success? true"), QStringLiteral("FOLDER"), QStringLiteral("/") }));
+    EXPECT_EQ(result.console.mid(0, 3),
+        (QStringList { QStringLiteral("success? true"), QStringLiteral("FOLDER"), QStringLiteral("/") }));
     EXPECT_TRUE(result.console.contains(QStringLiteral("//tmp")));
     for (const Clip& clip : result.outcome.clips)
         EXPECT_TRUE(clip.path.startsWith(QStringLiteral("//"))) << clip.path.toStdString();
@@ -153,9 +163,9 @@ TEST(ClipScan, BadEntriesYieldExactlyTheRecordsTheRulesGive)
         writeFile(folder + "/clips/" + QByteArray::number(i) + ".mov", "x");
 
     const Scan result = scan(temporary.path());
-    const QStringList expected { QString::fromUtf8(quoted), QString::fromUtf8(lineBreak), QStringLiteral(".hidden.mov"),
-                                 QStringLiteral("empty.mov"), QStringLiteral("corrupt.mxf"), QStringLiteral("locked.mov"),
-                                 QStringLiteral("link.mov") };
+    const QStringList expected { QString::fromUtf8(quoted), QString::fromUtf8(lineBreak),
+        QStringLiteral(".hidden.mov"), QStringLiteral("empty.mov"), QStringLiteral("corrupt.mxf"),
+        QStringLiteral("locked.mov"), QStringLiteral("link.mov") };
     EXPECT_EQ(names(result.outcome.clips), listingOrder(temporary.path(), expected));
     for (const Clip& clip : result.outcome.clips)
         EXPECT_EQ(clip.path, temporary.path() + u'/' + clip.name);
@@ -176,7 +186,7 @@ TEST(ClipScan, BadEntriesYieldExactlyTheRecordsTheRulesGive)
 bool scanFailsToList(const QString& folder)
 {
     const auto failsToList = [&] {
-        const ClipScan::Outcome outcome = ClipScan::scan(folder, accepted, [](const QString&) { });
+        const ClipScan::Outcome outcome = ClipScan::scan(folder, accepted, [](const QString&) {});
         return outcome.clips.isEmpty() && outcome.listingFailure && !outcome.listingFailure->isEmpty();
     };
     if (::geteuid() != 0)
@@ -184,7 +194,8 @@ bool scanFailsToList(const QString& folder)
     const pid_t child = ::fork();
     if (child == 0) {
         constexpr uid_t nobody = 65534;
-        const bool dropped = ::setresgid(nobody, nobody, nobody) == 0 && ::setresuid(nobody, nobody, nobody) == 0;
+        const bool dropped
+            = ::setresgid(nobody, nobody, nobody) == 0 && ::setresuid(nobody, nobody, nobody) == 0;
         ::_exit(dropped && failsToList() ? 0 : 1);
     }
     int status = 0;
@@ -207,9 +218,9 @@ TEST(ClipScan, UnlistableFolderEndsWithNoClipsAndSaysWhy)
 TEST(ClipScan, ConsoleListsEscapeWhatWouldBreakALine)
 {
     EXPECT_EQ(ClipScan::describeTypes({ QStringLiteral("org.smpte.mxf"), QStringLiteral("public.mpeg-4") }),
-              QStringLiteral(R"(["org.smpte.mxf","public.mpeg-4"])"));
-    const QString clips = ClipScan::describeClips({ Clip { QStringLiteral("a\"b\nc.mov"), QStringLiteral("/x/a\"b\nc.mov"),
-                                                           QStringLiteral("2016-03-01 14:05:09 +0000") } });
+        QStringLiteral(R"(["org.smpte.mxf","public.mpeg-4"])"));
+    const QString clips = ClipScan::describeClips({ Clip { QStringLiteral("a\"b\nc.mov"),
+        QStringLiteral("/x/a\"b\nc.mov"), QStringLiteral("2016-03-01 14:05:09 +0000") } });
     EXPECT_FALSE(clips.contains(u'\n'));
     EXPECT_TRUE(clips.contains(QStringLiteral(R"("name":"a\"b\nc.mov")"))) << clips.toStdString();
     EXPECT_EQ(ClipScan::describeClips({}), QStringLiteral("[]"));

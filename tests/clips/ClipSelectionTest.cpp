@@ -29,7 +29,8 @@ constexpr int loadLimit = 30'000;
 const QString cookiePrefix = QStringLiteral("setTimeOffsetCookie: secondsBetween = ");
 
 // tapeScribe's window as its start builds it, shown, with the open panel answered by the test.
-struct Logger {
+struct Logger
+{
     AppDelegate delegate;
     MainInterface interface;
     QString chosenPath;
@@ -59,7 +60,8 @@ struct Logger {
 };
 
 // A folder holding copies of clips under the given names.
-struct ClipFolder {
+struct ClipFolder
+{
     QTemporaryDir folder;
     ClipFolder(std::initializer_list<std::pair<const char*, Kind>> clips)
     {
@@ -75,7 +77,8 @@ QStringList selectionLines(const QStringList& lines)
     QStringList kept;
     for (const QString& line : lines) {
         if (!line.startsWith(QStringLiteral("tableView viewForTableColumn"))
-            && !line.startsWith(QStringLiteral("numberOfRowsInTableView")) && line != QStringLiteral("timerDidFire"))
+            && !line.startsWith(QStringLiteral("numberOfRowsInTableView"))
+            && line != QStringLiteral("timerDidFire"))
             kept.append(line);
     }
     return kept;
@@ -84,8 +87,8 @@ QStringList selectionLines(const QStringList& lines)
 QString storedAttribute(const QString& path)
 {
     char value[256] = {};
-    const ssize_t size = ::getxattr(QFile::encodeName(path).constData(), "user.com.FernwrightSystem.logStartTime",
-                                    value, sizeof value);
+    const ssize_t size = ::getxattr(
+        QFile::encodeName(path).constData(), "user.com.FernwrightSystem.logStartTime", value, sizeof value);
     return size < 0 ? QString() : QString::fromUtf8(value, size);
 }
 
@@ -97,7 +100,7 @@ double cookieSeconds(const QString& line)
 TEST(ClipSelection, FirstToFourthToNoneFollowsTheStateTable)
 {
     ClipFolder clips { { "a.mp4", Kind::H264Mp4 }, { "b.mp4", Kind::H264Mp4 }, { "c.mp4", Kind::H264Mp4 },
-                       { "d.mp4", Kind::H264Mp4 }, { "e.mp4", Kind::H264Mp4 } };
+        { "d.mp4", Kind::H264Mp4 }, { "e.mp4", Kind::H264Mp4 } };
     Logger logger;
     logger.choose(clips.folder.path());
     ASSERT_EQ(logger.delegate.assets.size(), 5);
@@ -161,8 +164,8 @@ TEST(ClipSelection, ClearingWithNothingLoadedOnlyPrintsItsTwoLines)
     ConsoleCapture console;
     logger.delegate.tableViewSelectionDidChange();
     EXPECT_EQ(selectionLines(console.lines()),
-              (QStringList { QStringLiteral("tableViewSelectionDidChange"),
-                             QStringLiteral("tableViewSelectionDidChange, selected = -1, loadedAssetIndex = -1") }));
+        (QStringList { QStringLiteral("tableViewSelectionDidChange"),
+            QStringLiteral("tableViewSelectionDidChange, selected = -1, loadedAssetIndex = -1") }));
     EXPECT_EQ(logger.delegate.mediaCreatedTime, QStringLiteral("stopped"));
 }
 
@@ -199,7 +202,8 @@ TEST(ClipSelection, ScanOfOneClipLoadsItAndANewScanUnloadsIt)
 
 TEST(ClipSelection, KeyboardPicksTheFirstClipAfterAScan)
 {
-    ClipFolder clips { { "a.mov", Kind::ProResMov }, { "b.mov", Kind::ProResMov }, { "c.mov", Kind::ProResMov } };
+    ClipFolder clips { { "a.mov", Kind::ProResMov }, { "b.mov", Kind::ProResMov },
+        { "c.mov", Kind::ProResMov } };
     Logger logger;
     logger.interface.mainWindow()->activateWindow();
     for (Qt::Key key : { Qt::Key_Down, Qt::Key_Return }) {
@@ -232,8 +236,9 @@ TEST(ClipSelection, EndOfClipUnloadsAndNothingElseStarts)
     const qsizetype end = lines.indexOf(QStringLiteral("playerItemDidReachEnd"));
     ASSERT_GE(end, 0) << lines.join(u'|').toStdString();
     EXPECT_EQ(lines.mid(end + 1, 3),
-              (QStringList { QStringLiteral("tableViewSelectionDidChange"), QStringLiteral("***** remove observers"),
-                             QStringLiteral("tableViewSelectionDidChange, selected = -1, loadedAssetIndex = 0") }));
+        (QStringList { QStringLiteral("tableViewSelectionDidChange"),
+            QStringLiteral("***** remove observers"),
+            QStringLiteral("tableViewSelectionDidChange, selected = -1, loadedAssetIndex = 0") }));
     EXPECT_EQ(lines.count(QStringLiteral("playerItemDidReachEnd")), 1);
 }
 
@@ -243,16 +248,17 @@ TEST(ClipSelection, CookieFollowsThePlayHeadOnTheLogServiceHostAlone)
     Logger logger;
     QList<QNetworkCookie> stored;
     QObject::connect(logger.delegate.webProfile()->cookieStore(), &QWebEngineCookieStore::cookieAdded,
-                     [&](const QNetworkCookie& cookie) {
-                         if (cookie.name() == "time_offset")
-                             stored.append(cookie);
-                     });
+        [&](const QNetworkCookie& cookie) {
+            if (cookie.name() == "time_offset")
+                stored.append(cookie);
+        });
     ConsoleCapture console;
     logger.choose(clips.folder.path());
     ASSERT_EQ(logger.delegate.loadedAssetIndex, 0);
 
     // At load the play head is at 0: present minus recording start.
-    const QDateTime created = *logger.delegate.dateFormatter.dateFromString(logger.delegate.assets[0].created);
+    const QDateTime created
+        = *logger.delegate.dateFormatter.dateFromString(logger.delegate.assets[0].created);
     const double expected = double(created.secsTo(QDateTime::currentDateTimeUtc()));
     const QStringList atLoad = console.lines().filter(cookiePrefix);
     ASSERT_EQ(atLoad.size(), 1);
@@ -261,7 +267,8 @@ TEST(ClipSelection, CookieFollowsThePlayHeadOnTheLogServiceHostAlone)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !stored.isEmpty(); }, 10'000));
     const QNetworkCookie cookie = stored.first();
     EXPECT_EQ(cookie.value(), atLoad[0].mid(cookiePrefix.size()).toLatin1());
-    EXPECT_EQ(cookie.domain(), QString::fromLatin1(BuildConfig::logServiceHost)); // no leading dot: no subdomains
+    EXPECT_EQ(
+        cookie.domain(), QString::fromLatin1(BuildConfig::logServiceHost)); // no leading dot: no subdomains
     EXPECT_EQ(cookie.path(), QStringLiteral("/"));
     EXPECT_TRUE(cookie.isSessionCookie());
     EXPECT_FALSE(cookie.isSecure());
@@ -269,18 +276,21 @@ TEST(ClipSelection, CookieFollowsThePlayHeadOnTheLogServiceHostAlone)
     // Seeking back a minute raises the offset by a minute (one more when a second ticks over meanwhile).
     ASSERT_TRUE(logger.waitUntilOpened());
     logger.player()->seek(65);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return std::abs(logger.player()->currentTime() - 65) < 0.01; }, loadLimit));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return std::abs(logger.player()->currentTime() - 65) < 0.01; }, loadLimit));
     logger.delegate.setTimeOffsetCookie();
     const double before = cookieSeconds(console.lines().filter(cookiePrefix).last());
     logger.player()->seekBy(-60);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return std::abs(logger.player()->currentTime() - 5) < 0.01; }, loadLimit));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return std::abs(logger.player()->currentTime() - 5) < 0.01; }, loadLimit));
     logger.delegate.setTimeOffsetCookie();
     const double after = cookieSeconds(console.lines().filter(cookiePrefix).last());
     EXPECT_GE(after - before, 60.0);
     EXPECT_LE(after - before, 61.0);
 
     // The timer keeps it current every second while the clip is loaded, and stops with the unload.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return console.lines().contains(QStringLiteral("timerDidFire")); }, 5000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return console.lines().contains(QStringLiteral("timerDidFire")); }, 5000));
     const QStringList lines = console.lines();
     EXPECT_TRUE(lines.value(lines.indexOf(QStringLiteral("timerDidFire")) + 1).startsWith(cookiePrefix));
     logger.table()->clearSelection();
@@ -309,7 +319,8 @@ TEST(ClipSelection, UndecodableClipsShowTheErrorAndTheNextClipLoads)
 
     for (const QString& broken : { QStringLiteral("empty.mov"), QStringLiteral("corrupt.mxf") }) {
         logger.select(row(broken));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !logger.delegate.playerView->messageText().isEmpty(); }, loadLimit))
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return !logger.delegate.playerView->messageText().isEmpty(); }, loadLimit))
             << broken.toStdString();
         EXPECT_TRUE(logger.player()->failure());
         EXPECT_EQ(logger.delegate.loadedAssetIndex, row(broken));
@@ -338,7 +349,8 @@ TEST(ClipSelection, ReadOnlyClipStillLoads)
 
 TEST(ClipSelection, ProfessionalFormatsPlay)
 {
-    ClipFolder clips { { "prores.mov", Kind::ProResMov }, { "dnxhr.mxf", Kind::DnxhrMxf }, { "mpeg2.mxf", Kind::Mpeg2Mxf } };
+    ClipFolder clips { { "prores.mov", Kind::ProResMov }, { "dnxhr.mxf", Kind::DnxhrMxf },
+        { "mpeg2.mxf", Kind::Mpeg2Mxf } };
     Logger logger;
     logger.choose(clips.folder.path());
     ASSERT_EQ(logger.delegate.assets.size(), 3);

@@ -22,7 +22,7 @@ QList<Clip> someClips(int count)
     QList<Clip> clips;
     for (int i = 0; i < count; ++i)
         clips.append(Clip { QStringLiteral("C%1.MXF").arg(i), QStringLiteral("/card/C%1.MXF").arg(i),
-                            QStringLiteral("2016-03-01 14:05:09 +0000") });
+            QStringLiteral("2016-03-01 14:05:09 +0000") });
     return clips;
 }
 
@@ -87,7 +87,8 @@ TEST(ClipTable, ShowsNamesAndMarksFromTheModel)
 }
 
 // tapeScribe started with a path, or handed one by a second start.
-struct Started {
+struct Started
+{
     AppDelegate delegate;
     MainInterface interface;
     Started()

@@ -4,7 +4,8 @@
 #include <QTemporaryFile>
 
 // Collects the application's console lines (its standard output) while it lives.
-class ConsoleCapture {
+class ConsoleCapture
+{
 public:
     ConsoleCapture();
     ~ConsoleCapture();

@@ -16,7 +16,8 @@ using ClipFixtures::Kind;
 constexpr int limit = 30'000;
 
 // A player pane on its own, with one clip loaded and opened.
-struct Pane {
+struct Pane
+{
     QTemporaryDir folder;
     PlayerView view;
     MpvPlayer* player = nullptr;
@@ -30,10 +31,14 @@ struct Pane {
         player = clip.get();
         view.setPlayer(std::move(clip), recordingStart);
         view.setFocus();
-        EXPECT_TRUE(QTest::qWaitFor([this] { return player->duration() > 0 && player->framesPerSecond() > 0; }, limit));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [this] { return player->duration() > 0 && player->framesPerSecond() > 0; }, limit));
     }
 
-    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(&view, Qt::Key(key), modifiers); }
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(&view, Qt::Key(key), modifiers);
+    }
     bool waitForTime(double seconds)
     {
         return QTest::qWaitFor([&] { return std::abs(player->currentTime() - seconds) < 0.005; }, limit);
@@ -109,7 +114,12 @@ TEST(PlayerView, ShowsTheRecordingTimeUnderThePlayHead)
     Pane pane(Kind::LongMp4, start);
     pane.player->seek(61);
     ASSERT_TRUE(pane.waitForTime(61));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return pane.view.recordingTimeText() == start.addSecs(61).toLocalTime().toString(QStringLiteral("HH:mm:ss")); }, limit))
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return pane.view.recordingTimeText()
+                == start.addSecs(61).toLocalTime().toString(QStringLiteral("HH:mm:ss"));
+        },
+        limit))
         << pane.view.recordingTimeText().toStdString();
 }
 

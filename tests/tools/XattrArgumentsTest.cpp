@@ -10,7 +10,8 @@ xattr::Invocation parsed(const std::vector<std::string>& arguments)
 {
     const auto result = xattr::parseArguments(arguments);
     EXPECT_TRUE(std::holds_alternative<xattr::Invocation>(result));
-    return std::holds_alternative<xattr::Invocation>(result) ? std::get<xattr::Invocation>(result) : xattr::Invocation {};
+    return std::holds_alternative<xattr::Invocation>(result) ? std::get<xattr::Invocation>(result)
+                                                             : xattr::Invocation {};
 }
 
 bool refused(const std::vector<std::string>& arguments)
@@ -20,7 +21,8 @@ bool refused(const std::vector<std::string>& arguments)
 
 TEST(XattrArguments, ReadsTheThreeActions)
 {
-    const auto write = parsed({ "-w", "com.FernwrightSystem.logStartTime", "2016-03-01 14:05:09 +0000", "/a b.mov" });
+    const auto write
+        = parsed({ "-w", "com.FernwrightSystem.logStartTime", "2016-03-01 14:05:09 +0000", "/a b.mov" });
     EXPECT_EQ(write.action, Action::Write);
     EXPECT_EQ(write.name, "user.com.FernwrightSystem.logStartTime");
     EXPECT_EQ(write.value, "2016-03-01 14:05:09 +0000");
@@ -31,8 +33,8 @@ TEST(XattrArguments, ReadsTheThreeActions)
     EXPECT_EQ(print.files, (std::vector<std::string> { "x", "y" }));
 
     for (const auto& arguments : { std::vector<std::string> { "-d", "-r", "com.apple.quarantine", "App" },
-                                   std::vector<std::string> { "-r", "-d", "com.apple.quarantine", "App" },
-                                   std::vector<std::string> { "-rd", "com.apple.quarantine", "App" } }) {
+             std::vector<std::string> { "-r", "-d", "com.apple.quarantine", "App" },
+             std::vector<std::string> { "-rd", "com.apple.quarantine", "App" } }) {
         const auto remove = parsed(arguments);
         EXPECT_EQ(remove.action, Action::Delete);
         EXPECT_TRUE(remove.recursive);

@@ -11,7 +11,8 @@
 
 namespace {
 
-struct ToolRun {
+struct ToolRun
+{
     int status = -1;
     QByteArray output;
     QString error;
@@ -57,7 +58,8 @@ TEST(XattrTool, WritesPrintsAndDeletesInTheUserNamespace)
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.output, value.toUtf8() + '\n');
     // The namespace may also be named.
-    EXPECT_EQ(xattrTool({ QStringLiteral("-p"), QStringLiteral("user.") + stamp, clip }).output, value.toUtf8() + '\n');
+    EXPECT_EQ(xattrTool({ QStringLiteral("-p"), QStringLiteral("user.") + stamp, clip }).output,
+        value.toUtf8() + '\n');
 
     // Writing again replaces the value; values may hold line breaks and be empty.
     xattrTool({ QStringLiteral("-w"), stamp, QStringLiteral("two\nlines"), clip });
@@ -79,7 +81,8 @@ TEST(XattrTool, FailuresSayWhatAndWhereAndExitNonZero)
     ToolRun run = xattrTool({ QStringLiteral("-p"), stamp, clip });
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.output.isEmpty());
-    EXPECT_TRUE(run.error.contains(clip) && run.error.contains(QStringLiteral("No such xattr"))) << run.error.toStdString();
+    EXPECT_TRUE(run.error.contains(clip) && run.error.contains(QStringLiteral("No such xattr")))
+        << run.error.toStdString();
 
     run = xattrTool({ QStringLiteral("-d"), stamp, clip });
     EXPECT_EQ(run.status, 1);
@@ -87,7 +90,8 @@ TEST(XattrTool, FailuresSayWhatAndWhereAndExitNonZero)
 
     run = xattrTool({ QStringLiteral("-w"), stamp, QStringLiteral("v"), missing });
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(run.error.contains(missing) && run.error.contains(QStringLiteral("No such file"))) << run.error.toStdString();
+    EXPECT_TRUE(run.error.contains(missing) && run.error.contains(QStringLiteral("No such file")))
+        << run.error.toStdString();
 
     // One failing file does not stop the others, but it decides the status.
     run = xattrTool({ QStringLiteral("-w"), stamp, QStringLiteral("v"), missing, clip });
@@ -106,7 +110,7 @@ TEST(XattrTool, PrintsEachFilesValueUnderItsName)
     const QString second = file(folder, QStringLiteral("b.mov"));
     xattrTool({ QStringLiteral("-w"), stamp, QStringLiteral("same"), first, second });
     EXPECT_EQ(xattrTool({ QStringLiteral("-p"), stamp, first, second }).output,
-              (first + QStringLiteral(": same\n") + second + QStringLiteral(": same\n")).toUtf8());
+        (first + QStringLiteral(": same\n") + second + QStringLiteral(": same\n")).toUtf8());
 }
 
 TEST(XattrTool, RecursiveDeleteClearsATreeAndSkipsWhatLacksIt)
@@ -129,7 +133,10 @@ TEST(XattrTool, RecursiveDeleteClearsATreeAndSkipsWhatLacksIt)
         EXPECT_TRUE(kernelValue(path, "user.com.apple.quarantine").isNull()) << path.toStdString();
     EXPECT_EQ(kernelValue(outside, "user.com.apple.quarantine"), QByteArray("q"));
 
-    EXPECT_EQ(xattrTool({ QStringLiteral("-d"), QStringLiteral("-r"), quarantine, folder.filePath(QStringLiteral("none")) }).status, 1);
+    EXPECT_EQ(xattrTool({ QStringLiteral("-d"), QStringLiteral("-r"), quarantine,
+                            folder.filePath(QStringLiteral("none")) })
+                  .status,
+        1);
 }
 
 }

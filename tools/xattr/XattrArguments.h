@@ -12,7 +12,8 @@ namespace xattr {
 
 enum class Action { Write, Print, Delete };
 
-struct Invocation {
+struct Invocation
+{
     Action action = Action::Print;
     bool recursive = false;
     std::string name; // as the kernel knows it: a name without a namespace lies in "user."
@@ -21,7 +22,8 @@ struct Invocation {
 };
 
 // Why the command line was refused, for the usage message.
-struct UsageError {
+struct UsageError
+{
     std::string message;
 };
 
