@@ -74,9 +74,7 @@ namespace {
     {
         const QString path = folderPath + u'/' + entry.name;
         console(path);
-        struct statx status
-        {
-        };
+        struct statx status = {};
         // A name that is not valid in the file-name encoding (UTF-8) has no text path that reaches it again:
         // the player and the attribute tool could never open it, so it counts as unreadable.
         const bool addressable = QUtf8StringView(entry.nativeName).isValidUtf8();
@@ -87,10 +85,13 @@ namespace {
         console(line(read));
         if (!read || !(status.stx_mask & STATX_BTIME) || !(status.stx_mask & STATX_TYPE))
             return;
-        const QString type = TypeIdentifiers::typeIdentifier(entry.name, entryKind(status));
+        const QStringView type = TypeIdentifiers::typeIdentifier(entry.name, entryKind(status));
         if (!acceptedTypes.contains(type))
             return;
-        console(QStringLiteral("can play this %1 item").arg(type));
+        QString playable = QStringLiteral("can play this ");
+        playable += type;
+        playable += QLatin1String(" item");
+        console(playable);
         const QDateTime created = QDateTime::fromSecsSinceEpoch(status.stx_btime.tv_sec, QTimeZone::utc());
         clips.append(Clip { entry.name, path, DateFormatter::standardDescription(created) });
     }
@@ -100,9 +101,7 @@ namespace {
 Outcome scan(const QString& chosenPath, const QStringList& acceptedTypes, const ConsoleSink& console)
 {
     const QByteArray nativePath = QFile::encodeName(chosenPath);
-    struct statx chosen
-    {
-    };
+    struct statx chosen = {};
     const bool answered
         = ::statx(AT_FDCWD, nativePath.constData(), AT_STATX_SYNC_AS_STAT, STATX_TYPE, &chosen) == 0;
     console(line(answered));

@@ -70,21 +70,20 @@ std::optional<QString> audiovisualTypeForExtension(QStringView extension)
     return std::nullopt;
 }
 
-QString typeIdentifier(QStringView fileName, EntryKind kind)
+QStringView typeIdentifier(QStringView fileName, EntryKind kind)
 {
     switch (kind) {
     case EntryKind::Folder:
-        return folder;
+        return u"public.folder";
     case EntryKind::Other:
-        return item;
+        return u"public.item";
     case EntryKind::RegularFile:
         break;
     }
     // The extension is what follows the last dot, unless that dot starts the name (".profile").
     const qsizetype dot = fileName.lastIndexOf(u'.');
-    if (dot <= 0)
-        return data;
-    return audiovisualTypeForExtension(fileName.mid(dot + 1)).value_or(data);
+    const AudiovisualType* type = dot > 0 ? typeNamedBy(fileName.mid(dot + 1)) : nullptr;
+    return type ? type->identifier : QStringView(u"public.data");
 }
 
 QStringList playableTypes(const QStringList& demuxers)

@@ -10,16 +10,14 @@
 namespace TypeIdentifiers {
 
 inline const QString mxf = QStringLiteral("org.smpte.mxf");
-inline const QString folder = QStringLiteral("public.folder");
-inline const QString data = QStringLiteral("public.data");
-inline const QString item = QStringLiteral("public.item");
 
 // What kind of file system entry a name belongs to: only regular files are typed by their extension.
 enum class EntryKind { RegularFile, Folder, Other };
 
 // The identifier of an entry: a regular file's comes from its extension, compared case-insensitively
-// (camera cards write ".MXF", ".MOV", ".MP4"); one with no known extension is plain data.
-QString typeIdentifier(QStringView fileName, EntryKind kind);
+// (camera cards write ".MXF", ".MOV", ".MP4"); one with no known extension is plain data. The text is
+// static: a scan asks this for every entry, without making a string each time.
+QStringView typeIdentifier(QStringView fileName, EntryKind kind);
 
 // The audiovisual identifier its extension names, if any.
 std::optional<QString> audiovisualTypeForExtension(QStringView extension);

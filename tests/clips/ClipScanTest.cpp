@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimeZone>
 
@@ -152,7 +153,10 @@ TEST(ClipScan, BadEntriesYieldExactlyTheRecordsTheRulesGive)
     writeFile(folder + "/corrupt.mxf", QByteArray(4096, '\x5a'));
     writeFile(folder + "/locked.mov", "x");
     ::chmod(folder + "/locked.mov", 0);
-    writeFile(folder + "/bad\xff\xfe.mov", "x"); // not UTF-8: no text path reaches it
+    const QByteArray notUtf8 = folder + "/bad\xff\xfe.mov"; // no text path reaches it
+    writeFile(notUtf8, "x");
+    // Nor can the temporary folder's own clean-up reach it.
+    const auto removeNotUtf8 = qScopeGuard([&] { ::unlink(notUtf8.constData()); });
     ASSERT_EQ(::mkfifo(folder + "/pipe.mov", 0644), 0); // opening it would block the scan for ever
     ASSERT_EQ(::symlink("nowhere.mov", folder + "/broken.mov"), 0);
     ASSERT_EQ(::symlink("empty.mov", folder + "/link.mov"), 0);
