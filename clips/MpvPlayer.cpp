@@ -96,7 +96,6 @@ void MpvPlayer::setMuted(bool mute)
 
 void MpvPlayer::opened(double duration, double framesPerSecond)
 {
-    open = true;
     length = duration;
     fps = framesPerSecond;
     emit changed();

@@ -29,8 +29,6 @@ public:
     double currentTime() const { return position; }
     double duration() const { return length; }
     double framesPerSecond() const { return fps; }
-    // Whether the file is open.
-    bool isOpen() const { return open; }
     // Whether the clip's first picture has reached the video output: from here on, frames drawn are
     // this clip's, not the previous one's.
     bool hasPicture() const { return picture; }
@@ -81,7 +79,6 @@ private:
     double position = 0;
     double length = 0;
     double fps = 0;
-    bool open = false;
     bool picture = false;
     double playRate = 0;
     int volumePercent = 100;

@@ -63,13 +63,6 @@ namespace {
     }
 }
 
-std::optional<QString> audiovisualTypeForExtension(QStringView extension)
-{
-    if (const AudiovisualType* type = typeNamedBy(extension))
-        return type->identifier.toString();
-    return std::nullopt;
-}
-
 QStringView typeIdentifier(QStringView fileName, EntryKind kind)
 {
     switch (kind) {
@@ -88,6 +81,7 @@ QStringView typeIdentifier(QStringView fileName, EntryKind kind)
 
 QStringList playableTypes(const QStringList& demuxers)
 {
+    const QString mxf = QStringLiteral("org.smpte.mxf");
     QStringList types { mxf };
     for (const AudiovisualType& type : audiovisualTypes) {
         const QString identifier = type.identifier.toString();

@@ -4,12 +4,8 @@
 #include <QStringList>
 #include <QStringView>
 
-#include <optional>
-
 // Uniform type identifiers of files, derived from their names, and the list of those tapeScribe can play.
 namespace TypeIdentifiers {
-
-inline const QString mxf = QStringLiteral("org.smpte.mxf");
 
 // What kind of file system entry a name belongs to: only regular files are typed by their extension.
 enum class EntryKind { RegularFile, Folder, Other };
@@ -18,9 +14,6 @@ enum class EntryKind { RegularFile, Folder, Other };
 // (camera cards write ".MXF", ".MOV", ".MP4"); one with no known extension is plain data. The text is
 // static: a scan asks this for every entry, without making a string each time.
 QStringView typeIdentifier(QStringView fileName, EntryKind kind);
-
-// The audiovisual identifier its extension names, if any.
-std::optional<QString> audiovisualTypeForExtension(QStringView extension);
 
 // The accepted type list: "org.smpte.mxf" first, then every audiovisual identifier whose container one
 // of `demuxers` (FFmpeg demuxer names, as the player lists them) opens, in the table's order.
