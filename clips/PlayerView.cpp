@@ -70,6 +70,7 @@ PlayerView::PlayerView(QWidget* parent)
     muteButton->setToolTip(tr("Mute (M)"));
     volume->setOrientation(Qt::Horizontal);
     volume->setRange(0, 100);
+    volume->setValue(lastVolume);
     volume->setMaximumWidth(90);
     volume->setToolTip(tr("Volume (↑, ↓)"));
 
