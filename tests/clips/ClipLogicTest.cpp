@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QRegularExpression>
-#include <QTimeZone>
 
 namespace {
 
@@ -96,16 +95,6 @@ TEST(PlayerTimeText, TimecodeCountsWholeFrames)
     EXPECT_EQ(PlayerTimeText::timecode(1.5, 0), QStringLiteral("00:00:01:12"));
     EXPECT_EQ(PlayerTimeText::remaining(1, 3, 25), QStringLiteral("-00:00:02:00"));
     EXPECT_EQ(PlayerTimeText::remaining(4, 3, 25), QStringLiteral("-00:00:00:00"));
-}
-
-TEST(PlayerTimeText, RecordingTimeOfDayIsStartPlusPlayHead)
-{
-    const QDateTime start(QDate(2016, 3, 1), QTime(14, 5, 9), QTimeZone::utc());
-    const QString expected = start.addSecs(91).toLocalTime().toString(QStringLiteral("HH:mm:ss"));
-    EXPECT_EQ(PlayerTimeText::recordingTimeOfDay(start, 91.0), expected);
-    EXPECT_EQ(PlayerTimeText::recordingTimeOfDay(start, 90.999),
-        start.addSecs(90).toLocalTime().toString(QStringLiteral("HH:mm:ss")));
-    EXPECT_TRUE(PlayerTimeText::recordingTimeOfDay(QDateTime(), 3).isEmpty());
 }
 
 TEST(ProfessionalFormats, NamesWhatIsMissingOnce)

@@ -125,22 +125,19 @@ TEST(ClipSelection, FirstToFourthToNoneFollowsTheStateTable)
     QTimer* loadTimer = logger.delegate.secondsTimer.get();
     logger.table()->clearSelection();
 
-    const QStringList lines = selectionLines(console.lines());
-    ASSERT_EQ(lines.size(), 14) << lines.join(u'|').toStdString();
-    EXPECT_EQ(lines[0], QStringLiteral("tableViewSelectionDidChange"));
-    EXPECT_EQ(lines[1], QStringLiteral("tableViewSelectionDidChange, selected = 0, loadedAssetIndex = -1"));
-    EXPECT_TRUE(lines[2].startsWith(cookiePrefix));
-    EXPECT_EQ(lines[3], assets[0].created);
-    EXPECT_EQ(lines[4], QString());
-    EXPECT_EQ(lines[5], QStringLiteral("tableViewSelectionDidChange"));
-    EXPECT_EQ(lines[6], QStringLiteral("***** remove observers"));
-    EXPECT_EQ(lines[7], QStringLiteral("tableViewSelectionDidChange, selected = 3, loadedAssetIndex = 0"));
-    EXPECT_TRUE(lines[8].startsWith(cookiePrefix));
-    EXPECT_EQ(lines[9], assets[3].created);
-    EXPECT_EQ(lines[10], QString());
-    EXPECT_EQ(lines[11], QStringLiteral("tableViewSelectionDidChange"));
-    EXPECT_EQ(lines[12], QStringLiteral("***** remove observers"));
-    EXPECT_EQ(lines[13], QStringLiteral("tableViewSelectionDidChange, selected = -1, loadedAssetIndex = 3"));
+    // The cookie's value depends on the clock: only its line's place is compared.
+    QStringList lines = selectionLines(console.lines());
+    for (QString& line : lines)
+        if (line.startsWith(cookiePrefix))
+            line = cookiePrefix;
+    const QString changed = QStringLiteral("tableViewSelectionDidChange");
+    const QString removed = QStringLiteral("***** remove observers");
+    EXPECT_EQ(lines,
+        (QStringList { changed, changed + QStringLiteral(", selected = 0, loadedAssetIndex = -1"),
+            cookiePrefix, assets[0].created, QString(), changed, removed,
+            changed + QStringLiteral(", selected = 3, loadedAssetIndex = 0"), cookiePrefix, assets[3].created,
+            QString(), changed, removed,
+            changed + QStringLiteral(", selected = -1, loadedAssetIndex = 3") }));
 
     // Unloaded: no player, the timer stopped but kept, every mark "none"; the stamps stay on the files.
     EXPECT_EQ(logger.delegate.loadedAssetIndex, -1);

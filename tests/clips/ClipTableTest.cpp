@@ -63,29 +63,6 @@ TEST(ClipTable, AsksForRowsOnResetAndMakesEachVisibleRowOnce)
     EXPECT_EQ(made(), afterScroll);
 }
 
-TEST(ClipTable, ShowsNamesAndMarksFromTheModel)
-{
-    ClipModel model;
-    model.setClips(someClips(3));
-    EXPECT_EQ(model.rowCount(), 3);
-    EXPECT_EQ(model.columnCount(), 1);
-    EXPECT_EQ(model.data(model.index(1, 0), Qt::DisplayRole).toString(), QStringLiteral("C1.MXF"));
-    // Before the first selection change no row carries a mark.
-    EXPECT_FALSE(model.data(model.index(0, 0), Qt::DecorationRole).isValid());
-
-    model.clearMarks();
-    model.markLoaded(1);
-    EXPECT_EQ(model.mark(0), ClipModel::Mark::None);
-    EXPECT_EQ(model.mark(1), ClipModel::Mark::Unavailable);
-    EXPECT_TRUE(model.data(model.index(0, 0), Qt::DecorationRole).isValid());
-    model.markLoaded(7); // not a row: nothing changes
-    EXPECT_EQ(model.mark(1), ClipModel::Mark::Unavailable);
-    model.clearMarks();
-    EXPECT_EQ(model.mark(1), ClipModel::Mark::None);
-    model.setClips(someClips(2));
-    EXPECT_EQ(model.mark(0), ClipModel::Mark::Unset);
-}
-
 // tapeScribe started with a path, or handed one by a second start.
 struct Started
 {

@@ -103,16 +103,6 @@ TEST(XattrTool, FailuresSayWhatAndWhereAndExitNonZero)
     EXPECT_TRUE(run.error.contains(QStringLiteral("usage:")));
 }
 
-TEST(XattrTool, PrintsEachFilesValueUnderItsName)
-{
-    QTemporaryDir folder;
-    const QString first = file(folder, QStringLiteral("a.mov"));
-    const QString second = file(folder, QStringLiteral("b.mov"));
-    xattrTool({ QStringLiteral("-w"), stamp, QStringLiteral("same"), first, second });
-    EXPECT_EQ(xattrTool({ QStringLiteral("-p"), stamp, first, second }).output,
-        (first + QStringLiteral(": same\n") + second + QStringLiteral(": same\n")).toUtf8());
-}
-
 TEST(XattrTool, RecursiveDeleteClearsATreeAndSkipsWhatLacksIt)
 {
     QTemporaryDir folder;
