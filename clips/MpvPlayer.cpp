@@ -79,6 +79,11 @@ void MpvPlayer::stepFrame(int direction)
 {
     if (playRate != 0)
         setRate(0);
+    // Before the first picture is up, mpv would spend a step on showing it: keep the step for then.
+    if (!picture) {
+        pendingSteps += direction < 0 ? -1 : 1;
+        return;
+    }
     core.command({ direction < 0 ? "frame-back-step" : "frame-step" });
 }
 
@@ -145,6 +150,10 @@ void MpvPlayer::restarted()
     if (picture)
         return;
     picture = true;
+    for (; pendingSteps > 0; --pendingSteps)
+        core.command({ "frame-step" });
+    for (; pendingSteps < 0; ++pendingSteps)
+        core.command({ "frame-back-step" });
     emit pictureReady();
 }
 

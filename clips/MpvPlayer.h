@@ -80,6 +80,7 @@ private:
     double length = 0;
     double fps = 0;
     bool picture = false;
+    int pendingSteps = 0; // frame steps pressed before the first picture was up
     double playRate = 0;
     int volumePercent = 100;
     bool muted = false;

@@ -39,10 +39,10 @@ TEST(ClockCookie, ReachesTheLogServiceHostAndNoOtherHost)
     const QString subdomain = QStringLiteral("clips.") + host;
     const QString port = QString::number(service.httpsPort());
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
-            QStringLiteral("\"--host-resolver-rules=MAP %1 127.0.0.1:%3, MAP %2 127.0.0.1:%3\" "
-                           "--ignore-certificate-errors-spki-list=%4")
-                .arg(host, subdomain, port, service.spki())
-                .toUtf8());
+        QStringLiteral("\"--host-resolver-rules=MAP %1 127.0.0.1:%3, MAP %2 127.0.0.1:%3\" "
+                       "--ignore-certificate-errors-spki-list=%4")
+            .arg(host, subdomain, port, service.spki())
+            .toUtf8());
 
     QTemporaryDir folder;
     ClipFixtures::copy(ClipFixtures::Kind::LongMp4, folder.filePath(QStringLiteral("A001C001.MP4")));
@@ -53,10 +53,10 @@ TEST(ClockCookie, ReachesTheLogServiceHostAndNoOtherHost)
     interface.mainWindow()->show();
     QStringList valuesSet;
     QObject::connect(delegate.webProfile()->cookieStore(), &QWebEngineCookieStore::cookieAdded,
-                     [&](const QNetworkCookie& cookie) {
-                         if (cookie.name() == "time_offset")
-                             valuesSet.append(QString::fromLatin1(cookie.value()));
-                     });
+        [&](const QNetworkCookie& cookie) {
+            if (cookie.name() == "time_offset")
+                valuesSet.append(QString::fromLatin1(cookie.value()));
+        });
     // The log form's first request goes out before any clip is loaded: no clock yet.
     ASSERT_TRUE(service.waitForRequest(QStringLiteral("request GET /index.php/logger/form"), pageLimit));
     EXPECT_EQ(timeOffsetSent(service, QStringLiteral("/index.php/logger/form")), QStringLiteral("-"));
@@ -70,8 +70,11 @@ TEST(ClockCookie, ReachesTheLogServiceHostAndNoOtherHost)
     ASSERT_TRUE(service.waitForRequest(QStringLiteral("request GET /clock-check "), pageLimit));
     const auto sent = timeOffsetSent(service, QStringLiteral("/clock-check"));
     ASSERT_TRUE(sent);
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^-?[0-9]+\\.0$")).match(*sent).hasMatch()) << sent->toStdString();
-    EXPECT_TRUE(valuesSet.contains(*sent)) << sent->toStdString() << " not in " << valuesSet.join(u' ').toStdString();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^-?[0-9]+\\.0$")).match(*sent).hasMatch())
+        << sent->toStdString();
+    // The store reports each value it took a little later: wait for the one that was sent.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return valuesSet.contains(*sent); }, pageLimit))
+        << sent->toStdString() << " not in " << valuesSet.join(u' ').toStdString();
 
     // A subdomain of the log service's host is another host: the cookie stays home.
     delegate.loadInWebView(QUrl(QStringLiteral("https://%1/other-host-check").arg(subdomain)));
