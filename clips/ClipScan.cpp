@@ -154,14 +154,15 @@ namespace {
     void appendQuoted(QString& out, QStringView text)
     {
         out += u'"';
-        qsizetype plainFrom = 0;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const char16_t c = text[i].unicode();
-            if (c >= 0x20 && c != u'"' && c != u'\\')
+        const char16_t* const begin = text.utf16();
+        const char16_t* const end = begin + text.size();
+        const char16_t* plain = begin;
+        for (const char16_t* c = begin; c != end; ++c) {
+            if (*c >= 0x20 && *c != u'"' && *c != u'\\')
                 continue;
-            out += text.mid(plainFrom, i - plainFrom);
-            plainFrom = i + 1;
-            switch (c) {
+            out.append(reinterpret_cast<const QChar*>(plain), c - plain);
+            plain = c + 1;
+            switch (*c) {
             case u'"':
                 out += QLatin1String("\\\"");
                 break;
@@ -178,10 +179,10 @@ namespace {
                 out += QLatin1String("\\t");
                 break;
             default:
-                out += QStringLiteral("\\u%1").arg(int(c), 4, 16, QChar(u'0'));
+                out += QStringLiteral("\\u%1").arg(int(*c), 4, 16, QChar(u'0'));
             }
         }
-        out += text.mid(plainFrom);
+        out.append(reinterpret_cast<const QChar*>(plain), end - plain);
         out += u'"';
     }
 

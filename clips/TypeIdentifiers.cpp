@@ -1,5 +1,6 @@
 #include "clips/TypeIdentifiers.h"
 
+#include <algorithm>
 #include <array>
 
 namespace TypeIdentifiers {
@@ -55,7 +56,7 @@ namespace {
         const QStringView lowered(folded, extension.size());
         for (const AudiovisualType& type : audiovisualTypes) {
             for (QStringView known : type.extensions) {
-                if (known == lowered)
+                if (known.size() == lowered.size() && std::equal(known.begin(), known.end(), lowered.begin()))
                     return &type;
             }
         }
