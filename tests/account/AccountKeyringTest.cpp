@@ -8,8 +8,10 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
-#include <QWebEnginePage>
-#include <QWebEngineView>
+
+#include <tuple>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -24,131 +26,100 @@ struct Application
         interface.connectTo(delegate);
         delegate.awakeFromNib();
     }
-    void type(const QString& username, const QString& password)
+    void type(const QStringList& account)
     {
-        delegate.usernameField->setText(username);
-        delegate.passwordField->setText(password);
+        delegate.usernameField->setText(account[0]);
+        delegate.passwordField->setText(account[1]);
     }
-    QStringList shown() const { return { delegate.usernameField->text(), delegate.passwordField->text() }; }
-    QStringList inMemory() const { return { delegate.username, delegate.password }; }
-    bool preferencesInFront() const { return delegate.preferencesWindow->isVisible(); }
+    // The account in memory, the account the fields show, and whether the preferences window is in front.
+    std::tuple<QStringList, QStringList, bool> state() const
+    {
+        return { { delegate.username, delegate.password },
+            { delegate.usernameField->text(), delegate.passwordField->text() },
+            delegate.preferencesWindow->isVisible() };
+    }
 };
+
+const QStringList typed { u"typed"_s, u"not saved"_s };
 
 TEST(AccountOnKeyring, SavedAccountsComeBackExactly)
 {
     PrivateKeyring keyring;
-    ASSERT_TRUE(keyring.isReady()) << keyring.whyNotReady().toStdString();
+    ASSERT_EQ(keyring.problem(), "");
     Application application;
+    // As typed, and as saved when that differs. Without a password the account is incomplete.
     const std::pair<QStringList, QStringList> accounts[] = {
-        { { QStringLiteral("  mailto:jsmith\n"), QStringLiteral("\t pw \u2028") },
-            { QStringLiteral("jsmith"), QStringLiteral("pw") } },
-        { { QStringLiteral("j\"smith"), QStringLiteral("say \"hi\" and \"\"") }, {} },
-        { { QStringLiteral("back\\slash"), QStringLiteral("\\n is no line break\\") }, {} },
-        { { QStringLiteral("jürgen 鍵"), QStringLiteral("ünïcødé 🔑") }, {} },
-        { { QStringLiteral("j smith"), QStringLiteral("inner  spaces\tand\ttabs") }, {} },
-        { { QStringLiteral("line\nbreak"), QStringLiteral("line\nbreak\r\nand\rreturn") }, {} },
+        { { u"  mailto:jsmith\n"_s, u"\t pw \u2028"_s }, { u"jsmith"_s, u"pw"_s } },
+        { { u"jsmith"_s, u"   "_s }, { u"jsmith"_s, QString() } },
+        { { u"j\"smith"_s, u"say \"hi\" and \"\""_s }, {} },
+        { { u"back\\slash"_s, u"\\n is no line break\\"_s }, {} },
+        { { u"jürgen 鍵"_s, u"ünï\u2028cødé 🔑"_s }, {} },
+        { { u"j smith"_s, u"inner  spaces\tand\ttabs"_s }, {} },
+        { { u"0x6A"_s, u"0x41"_s }, {} },
+        { { u"line\nbreak"_s, u"line\nbreak\r\nand\rreturn"_s }, {} },
     };
-    for (const auto& [typed, cleaned] : accounts) {
-        const QStringList expected = cleaned.isEmpty() ? typed : cleaned;
-        application.type(typed[0], typed[1]);
+    for (const auto& [typing, cleaned] : accounts) {
+        const QStringList expected = cleaned.isEmpty() ? typing : cleaned;
+        application.type(typing);
         application.delegate.preferencesWindow->show();
         application.delegate.saveCredentialsToKeychain();
-        EXPECT_EQ(application.inMemory(), expected);
-        EXPECT_EQ(application.shown(), expected);
-        EXPECT_FALSE(application.preferencesInFront());
-
-        application.type(QString(), QString());
+        EXPECT_EQ(application.state(), std::tuple(expected, expected, false));
+        application.type(typed);
         application.delegate.loadCredentialsFromKeychain();
-        EXPECT_EQ(application.inMemory(), expected);
-        EXPECT_EQ(application.shown(), expected);
-        EXPECT_FALSE(application.preferencesInFront());
+        EXPECT_EQ(application.state(), std::tuple(expected, expected, expected[1].isEmpty()))
+            << typing[0].toStdString();
     }
-    EXPECT_EQ(application.delegate.webView->page()->requestedUrl(),
-        QUrl(QStringLiteral("https://logs.tapescribe.test/index.php/users/logout")));
 
     // Opening the preferences shows the stored account again, whatever was typed since.
-    application.type(QStringLiteral("typed"), QStringLiteral("typed"));
+    application.type(typed);
     application.delegate.showPreferences();
-    EXPECT_EQ(application.shown()[0], QStringLiteral("line\nbreak"));
-    EXPECT_TRUE(application.preferencesInFront());
+    const QStringList last = accounts[std::size(accounts) - 1].first;
+    EXPECT_EQ(application.state(), std::tuple(last, last, true));
 }
 
-TEST(AccountOnKeyring, AMissingOrIncompleteAccountBringsThePreferencesForward)
+// No item, no keyring, or one that never answers: the account in memory is empty, the fields keep what was
+// typed, and the preferences come forward for the logger to enter an account.
+TEST(AccountOnKeyring, WithoutAStoredAccountThePreferencesComeForward)
 {
-    PrivateKeyring keyring;
-    ASSERT_TRUE(keyring.isReady()) << keyring.whyNotReady().toStdString();
-    Application application;
-    application.type(QStringLiteral("typed"), QStringLiteral("not saved"));
-    application.delegate.username = QStringLiteral("stale");
-    application.delegate.loadCredentialsFromKeychain();
-    EXPECT_EQ(application.inMemory(), (QStringList { QString(), QString() }));
-    EXPECT_EQ(application.shown(), (QStringList { QStringLiteral("typed"), QStringLiteral("not saved") }));
-    EXPECT_TRUE(application.preferencesInFront());
-
-    application.type(QStringLiteral("jsmith"), QStringLiteral("   "));
-    application.delegate.saveCredentialsToKeychain();
-    application.delegate.loadCredentialsFromKeychain();
-    EXPECT_EQ(application.inMemory(), (QStringList { QStringLiteral("jsmith"), QString() }));
-    EXPECT_TRUE(application.preferencesInFront());
-}
-
-TEST(AccountWithoutKeyring, AnAbsentOrSilentKeyringLeavesTheAccountEmpty)
-{
-    for (const auto kind : { PrivateKeyring::Kind::NoBus, PrivateKeyring::Kind::Unanswering }) {
+    for (const auto kind :
+        { PrivateKeyring::Kind::Unlocked, PrivateKeyring::Kind::NoBus, PrivateKeyring::Kind::Unanswering }) {
         PrivateKeyring keyring(kind);
-        ASSERT_TRUE(keyring.isReady()) << keyring.whyNotReady().toStdString();
+        ASSERT_EQ(keyring.problem(), "");
         Application application;
-        application.type(QStringLiteral("typed"), QStringLiteral("typed"));
+        application.type(typed);
+        application.delegate.username = u"stale"_s;
         application.delegate.loadCredentialsFromKeychain();
-        EXPECT_EQ(application.inMemory(), (QStringList { QString(), QString() }));
-        EXPECT_EQ(application.shown(), (QStringList { QStringLiteral("typed"), QStringLiteral("typed") }));
-        EXPECT_TRUE(application.preferencesInFront());
+        EXPECT_EQ(application.state(), std::tuple(QStringList { QString(), QString() }, typed, true));
     }
-}
-
-QByteArray arguments(std::initializer_list<QByteArray> list)
-{
-    QByteArray recorded;
-    for (const QByteArray& argument : list)
-        recorded += argument + '\0';
-    return recorded;
 }
 
 // Every local user can read a process's argument list: the save must keep the password out of it.
 TEST(AccountSave, ThePasswordGoesOnStandardInputNeverIntoAnArgumentList)
 {
     for (const QStringList& account :
-        { QStringList { QStringLiteral("jsmith"), QStringLiteral("pässword \"-w\"\nline") },
-            QStringList { QString(), QString() } }) {
-        // A stand-in for the keyring tool: it records each run's arguments and, for an add, its input.
+        { QStringList { u"jsmith"_s, u"pässword \"-w\"\nline"_s }, QStringList { QString(), QString() } }) {
+        // A stand-in for the keyring tool: it logs each run's arguments and, for an add, its input.
         QTemporaryDir folder;
-        QFile tool(folder.filePath(QStringLiteral("tapescribe-security")));
+        QFile tool(folder.filePath(u"tapescribe-security"_s));
         ASSERT_TRUE(tool.open(QIODevice::WriteOnly));
-        tool.write("#!/bin/sh\n"
-                   "run=$(ls \"$(dirname \"$0\")\" | grep -c '\\.arguments$')\n"
-                   "printf '%s\\0' \"$@\" > \"$(dirname \"$0\")/$run.arguments\"\n"
-                   "[ \"$1\" != add-generic-password ] || cat > \"$(dirname \"$0\")/$run.input\"\n");
+        tool.write(
+            "#!/bin/sh\n"
+            "{ printf '%s\\0' \"$@\"; [ \"$1\" != add-generic-password ] || cat; echo; } >> \"$0.log\"\n");
         tool.close();
         tool.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         Platform::setHelperToolFolder(folder.path());
-        auto recorded = [&](const QString& name) {
-            QFile file(folder.filePath(name));
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
-        };
-
         Application application;
-        application.type(account[0], account[1]);
+        application.type(account);
         application.delegate.saveCredentialsToKeychain();
         Platform::setHelperToolFolder(QString());
 
         // The old item goes first, then the new one comes with its password on standard input.
-        EXPECT_EQ(recorded(QStringLiteral("0.arguments")),
-            arguments({ "delete-generic-password", "-s", "Fernwright account details" }));
-        EXPECT_EQ(recorded(QStringLiteral("1.arguments")),
-            arguments({ "add-generic-password", "-a", account[0].toUtf8(), "-s", "Fernwright account details",
-                "-w" }));
-        EXPECT_EQ(recorded(QStringLiteral("1.input")), account[1].toUtf8());
-        EXPECT_EQ(recorded(QStringLiteral("2.arguments")), "(none)");
+        QFile log(tool.fileName() + u".log"_s);
+        ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+        const QByteArray service = "\0-s\0Fernwright account details\0"_ba;
+        EXPECT_EQ(log.readAll(),
+            "delete-generic-password"_ba + service + "\nadd-generic-password\0-a\0"_ba + account[0].toUtf8()
+                + service + "-w\0"_ba + account[1].toUtf8() + '\n');
     }
 }
 

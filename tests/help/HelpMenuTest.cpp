@@ -8,37 +8,28 @@
 
 #include <QCoreApplication>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 TEST(SupportMail, EscapesTheSubjectAndBodyTheLegacyWay)
 {
-    EXPECT_EQ(legacyUrlEscaped(QStringLiteral("azAZ09!#$&'()*+,-./:;=?@_~ \n\"%<>[\\]^`{|}\x7fé🔑")),
-        QStringLiteral(
-            "azAZ09!#$&'()*+,-./:;=?@_~%20%0A%22%25%3C%3E%5B%5C%5D%5E%60%7B%7C%7D%7F%C3%A9%F0%9F%94%91"));
-    const QString body = QStringLiteral("&body=What%20went%20wrong?%0A%0A%0A");
-    EXPECT_EQ(
-        bugReportMailText(QStringLiteral("s@x.test"), QStringLiteral("tapeScribe"), QStringLiteral("1.4")),
-        QStringLiteral("mailto:s@x.test?subject=Bug%20Report%20for%20tapeScribe%20(version%201.4)") + body);
-    EXPECT_EQ(bugReportMailText(
-                  QStringLiteral("s@x.test"), QStringLiteral("tapeScribe"), QStringLiteral("1.4 beta")),
-        QStringLiteral("mailto:s@x.test?subject=Bug%20Report%20for%20tapeScribe%20(version%201.4%20beta)")
-            + body);
+    EXPECT_EQ(legacyUrlEscaped(u"azAZ09!#$&'()*+,-./:;=?@_~ \n\"%<>[\\]^`{|}\x7fé🔑"_s),
+        u"azAZ09!#$&'()*+,-./:;=?@_~%20%0A%22%25%3C%3E%5B%5C%5D%5E%60%7B%7C%7D%7F%C3%A9%F0%9F%94%91"_s);
+    EXPECT_EQ(bugReportMailText(u"s@x.test"_s, u"tapeScribe"_s, u"1.4"_s),
+        u"mailto:s@x.test?subject=Bug%20Report%20for%20tapeScribe%20(version%201.4)"
+        "&body=What%20went%20wrong?%0A%0A%0A"_s);
 }
 
-QString makerPage(const char* path)
-{
-    return QStringLiteral("http://") + QLatin1String(BuildConfig::makerHost) + QLatin1String(path);
-}
-
-// The desktop, standing in: it records every URL handed over and accepts it or not.
-QStringList openedBy(bool desktopAccepts, void (AppDelegate::*command)())
+// The URLs a Help command hands to the desktop, which accepts them or not. The version holds a blank.
+QStringList openedBy(void (AppDelegate::*command)(), bool desktopAccepts = false)
 {
     QStringList opened;
     Platform::setUrlOpener([&](const QUrl& url) {
         opened.append(url.toString(QUrl::FullyEncoded));
         return desktopAccepts;
     });
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.4 beta"));
+    QCoreApplication::setApplicationVersion(u"1.4 beta"_s);
     AppDelegate delegate;
     (delegate.*command)();
     Platform::setUrlOpener({});
@@ -47,14 +38,15 @@ QStringList openedBy(bool desktopAccepts, void (AppDelegate::*command)())
 
 TEST(HelpMenu, OpensTheMakersPagesAndTheAboutPageOnlyWhenTheMailIsRefused)
 {
-    EXPECT_EQ(openedBy(false, &AppDelegate::showHelp), QStringList { makerPage("/tapescribe.html") });
-    EXPECT_EQ(openedBy(false, &AppDelegate::showGlossary), QStringList { makerPage("/glossary.html") });
+    const QString site = u"http://"_s + QLatin1String(BuildConfig::makerHost);
+    EXPECT_EQ(openedBy(&AppDelegate::showHelp), QStringList { site + u"/tapescribe.html"_s });
+    EXPECT_EQ(openedBy(&AppDelegate::showGlossary), QStringList { site + u"/glossary.html"_s });
 
-    const QString mail = QStringLiteral("mailto:") + QLatin1String(BuildConfig::supportAddress)
-        + QStringLiteral("?subject=Bug%20Report%20for%20tapescribe%20(version%201.4%20beta)"
-                         "&body=What%20went%20wrong?%0A%0A%0A");
-    EXPECT_EQ(openedBy(true, &AppDelegate::emailSupport), QStringList { mail });
-    EXPECT_EQ(openedBy(false, &AppDelegate::emailSupport), (QStringList { mail, makerPage("/about.html") }));
+    const QString mail = u"mailto:"_s + QLatin1String(BuildConfig::supportAddress)
+        + u"?subject=Bug%20Report%20for%20tapescribe%20(version%201.4%20beta)"
+          "&body=What%20went%20wrong?%0A%0A%0A"_s;
+    EXPECT_EQ(openedBy(&AppDelegate::emailSupport, true), QStringList { mail });
+    EXPECT_EQ(openedBy(&AppDelegate::emailSupport), (QStringList { mail, site + u"/about.html"_s }));
 }
 
 }

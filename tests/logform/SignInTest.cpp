@@ -1,4 +1,3 @@
-#include "account/SignOutPage.h"
 #include "app/AppDelegate.h"
 #include "app/MainInterface.h"
 #include "app/Spinner.h"
@@ -18,6 +17,9 @@
 #include <QWebEngineView>
 
 #include <memory>
+#include <optional>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -31,8 +33,8 @@ protected:
     {
         service = std::make_unique<LogServiceProcess>();
         ASSERT_TRUE(service->start());
-        ASSERT_TRUE(service->addAccount(QStringLiteral("jsmith"), QStringLiteral("s3cret")));
-        ASSERT_TRUE(service->addAccount(QStringLiteral("newcomer"), QStringLiteral("n3w \"pass\"")));
+        ASSERT_TRUE(service->addAccount(u"jsmith"_s, u"s3cret"_s));
+        ASSERT_TRUE(service->addAccount(u"newcomer"_s, u"n3w \"pass\""_s));
         // Before the first web engine object of the process.
         qputenv(
             "QTWEBENGINE_CHROMIUM_FLAGS", service->chromiumFlags(QLatin1String(BuildConfig::logServiceHost)));
@@ -54,7 +56,6 @@ protected:
         // Signed out, the log form leads to the sign-in page.
         ASSERT_TRUE(showsPage(signInPageURL()));
     }
-    void TearDown() override { qputenv("HOME", previousHome); }
 
     QWebEnginePage* page() const { return delegate.webView->page(); }
 
@@ -70,141 +71,102 @@ protected:
     // A page written by the test, under the address it chooses.
     void load(const QString& body, const QString& address)
     {
-        page()->setHtml(
-            QStringLiteral("<!DOCTYPE html><html><body>") + body + QStringLiteral("</body></html>"),
-            QUrl(address));
+        page()->setHtml(u"<!DOCTYPE html><html><body>"_s + body + u"</body></html>"_s, QUrl(address));
         ASSERT_TRUE(showsPage(address));
     }
 
     // Runs in the world the filling runs in, after it: a fill that was going to happen has happened.
     QVariant evaluate(const QString& script)
     {
-        QVariant value;
-        bool answered = false;
-        page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant& result) {
-            value = result;
-            answered = true;
-        });
-        EXPECT_TRUE(QTest::qWaitFor([&] { return answered; }, pageLimitMs));
-        return value;
+        std::optional<QVariant> value;
+        page()->runJavaScript(
+            script, QWebEngineScript::ApplicationWorld, [&](const QVariant& result) { value = result; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return value.has_value(); }, pageLimitMs));
+        return value.value_or(QVariant());
     }
 
     // The two inputs' values; "(none)" for one that is missing.
     QStringList fields()
     {
         return evaluate(
-            QStringLiteral("['identity', 'password'].map(function (id) {"
-                           "    const e = document.getElementById(id); return e ? e.value : '(none)'; })"))
+            u"['identity', 'password'].map(id => document.getElementById(id)?.value ?? '(none)')"_s)
             .toStringList();
     }
 
-    void useAccount(const QString& username, const QString& password)
+    // The logger presses the page's own sign-in control, which submits its form.
+    bool signsIn()
     {
-        delegate.username = username;
-        delegate.password = password;
+        evaluate(u"document.getElementById('sign_in').click()"_s);
+        return showsPage(
+            u"https://"_s + QLatin1String(BuildConfig::logServiceHost) + u"/index.php/logger/form"_s);
     }
 
-    // The logger presses the page's own sign-in control.
-    void pressSignIn() { evaluate(QStringLiteral("document.getElementById('sign_in').click()")); }
-
     static inline std::unique_ptr<LogServiceProcess> service;
-    const QByteArray previousHome = qgetenv("HOME");
     QTemporaryDir home;
     // Before the delegate, which owns the page that reports into them.
     QStringList finishedPages;
     qsizetype seen = 0;
     AppDelegate delegate;
     MainInterface interface;
-    const QString logForm = QStringLiteral("https://") + QLatin1String(BuildConfig::logServiceHost)
-        + QStringLiteral("/index.php/logger/form");
-    const QString preset
-        = QStringLiteral("<input id='identity' value='preset'><input id='password' value='preset'>");
-    const QStringList untouched { QStringLiteral("preset"), QStringLiteral("preset") };
 };
 
-TEST_F(SignIn, TheLoggerSignsInWithTheFilledAccount)
+TEST_F(SignIn, TheLoggerSignsInWithTheFilledAccountAndAgainAfterSavingANewOne)
 {
     // Launched without an account, the page was filled with empty text.
     EXPECT_EQ(fields(), (QStringList { QString(), QString() }));
-
-    useAccount(QStringLiteral("jsmith"), QStringLiteral("s3cret"));
-    delegate.loadInWebView(QUrl(signInPageURL() + QStringLiteral("?from=test")));
-    ASSERT_TRUE(showsPage(signInPageURL() + QStringLiteral("?from=test")));
-    EXPECT_EQ(fields(), (QStringList { QString(), QString() }));
-
+    delegate.username = u"jsmith"_s;
+    delegate.password = u"s3cret"_s;
     delegate.loadInWebView(QUrl(signInPageURL()));
     ASSERT_TRUE(showsPage(signInPageURL()));
-    EXPECT_EQ(fields(), (QStringList { QStringLiteral("jsmith"), QStringLiteral("s3cret") }));
-    pressSignIn();
-    EXPECT_TRUE(showsPage(logForm));
-}
+    EXPECT_EQ(fields(), (QStringList { u"jsmith"_s, u"s3cret"_s }));
+    ASSERT_TRUE(signsIn());
 
-TEST_F(SignIn, SavingANewAccountSignsOutAndTheSignInPageComesBackWithIt)
-{
     PrivateKeyring keyring;
-    ASSERT_TRUE(keyring.isReady()) << keyring.whyNotReady().toStdString();
-    useAccount(QStringLiteral("jsmith"), QStringLiteral("s3cret"));
-    delegate.loadInWebView(QUrl(signInPageURL()));
-    ASSERT_TRUE(showsPage(signInPageURL()));
-    pressSignIn();
-    ASSERT_TRUE(showsPage(logForm));
-
-    delegate.usernameField->setText(QStringLiteral(" newcomer "));
-    delegate.passwordField->setText(QStringLiteral("n3w \"pass\""));
+    ASSERT_EQ(keyring.problem(), "");
+    delegate.usernameField->setText(u" newcomer "_s);
+    delegate.passwordField->setText(u"n3w \"pass\""_s);
     delegate.saveCredentialsToKeychain();
-    EXPECT_TRUE(
-        service->waitForRequest(QStringLiteral("request GET ") + signOutPageURL().path(), pageLimitMs));
+    EXPECT_TRUE(service->waitForRequest(u"request GET /index.php/users/logout"_s, pageLimitMs));
     ASSERT_TRUE(showsPage(signInPageURL()));
-    EXPECT_EQ(fields(), (QStringList { QStringLiteral("newcomer"), QStringLiteral("n3w \"pass\"") }));
-    pressSignIn();
-    EXPECT_TRUE(showsPage(logForm));
+    EXPECT_EQ(fields(), (QStringList { u"newcomer"_s, u"n3w \"pass\""_s }));
+    EXPECT_TRUE(signsIn());
 }
 
-TEST_F(SignIn, TheAccountArrivesAsLiteralTextWhateverItHolds)
+TEST_F(SignIn, OnlyTheSignInPageItselfIsFilledOnlyWithWhatItHasAndLiterally)
 {
+    const QString inputs = u"<input id='identity' value='preset'><input id='password' value='preset'>"_s;
+    // A sign-in page that notes when its control is pressed or its form submitted: neither may happen.
+    const QString signInForm
+        = u"<form onsubmit='document.body.dataset.seen += \" submitted\"; return false'>"_s + inputs
+        + u"<button id='sign_in' onclick='document.body.dataset.seen += \" pressed\"'></button></form>"
+          "<script>document.body.dataset.seen = 'loaded'</script>"_s;
     for (const auto& [username, password] : {
-             std::pair { QStringLiteral("'); alert(1); //"),
-                 QStringLiteral("\"); document.body.innerHTML = ''; //") },
-             std::pair {
-                 QStringLiteral("</script><script>alert(1)</script>"), QStringLiteral("%1 %2 ${x} `y`") },
-             std::pair {
-                 QStringLiteral("back\\slash\\\\ \\n \\u0041"), QStringLiteral("line\u2028sep\u2029para") },
+             std::pair { u"'); alert(1); //"_s, u"\"); document.body.innerHTML = ''; //"_s },
+             std::pair { u"</script><script>alert(1)</script>"_s, u"%1 %2 ${x} `y`"_s },
+             std::pair { u"back\\slash\\\\ \\n \\u0041"_s, u"line\u2028sep\u2029para"_s },
          }) {
-        useAccount(username, password);
-        load(preset + QStringLiteral("<button id='sign_in'>Sign in</button>"), signInPageURL());
+        delegate.username = username;
+        delegate.password = password;
+        load(signInForm, signInPageURL());
         EXPECT_EQ(fields(), (QStringList { username, password })) << username.toStdString();
+        EXPECT_EQ(evaluate(u"document.body.dataset.seen"_s).toString(), u"loaded"_s);
     }
-}
 
-TEST_F(SignIn, OnlyTheSignInPageItselfIsFilledAndOnlyWhatItHas)
-{
-    useAccount(QStringLiteral("jsmith"), QStringLiteral("s3cret"));
-    const QString signInControl = QStringLiteral("<button id='sign_in'>Sign in</button>");
-    for (const QString& elsewhere :
-        { signInPageURL() + QStringLiteral("/"), signInPageURL() + QStringLiteral("#top"),
-            QString(signInPageURL()).replace(QStringLiteral("https:"), QStringLiteral("http:")),
-            QString(signInPageURL()).replace(QStringLiteral("login"), QStringLiteral("LOGIN")) }) {
-        load(preset + signInControl, elsewhere);
+    const QStringList untouched { u"preset"_s, u"preset"_s };
+    for (const QString& elsewhere : { signInPageURL() + u"?from=test"_s, signInPageURL() + u"/"_s,
+             signInPageURL() + u"#top"_s, QString(signInPageURL()).replace(u"https:"_s, u"http:"_s),
+             QString(signInPageURL()).replace(u"login"_s, u"LOGIN"_s) }) {
+        load(signInForm, elsewhere);
         EXPECT_EQ(fields(), untouched) << elsewhere.toStdString();
     }
-
-    load(preset, signInPageURL());
+    load(inputs, signInPageURL());
     EXPECT_EQ(fields(), untouched);
-    load(QStringLiteral("<input id='password' value='preset'><a id='sign_in'>Sign in</a>"), signInPageURL());
-    EXPECT_EQ(fields(), (QStringList { QStringLiteral("(none)"), QStringLiteral("s3cret") }));
-
-    // The control is never pressed, nor the form submitted.
-    load(QStringLiteral("<form onsubmit='document.body.dataset.seen += \" submitted\"; return false'>")
-            + preset
-            + QStringLiteral("<button id='sign_in' onclick='document.body.dataset.seen += \" pressed\"'>"
-                             "</button></form><script>document.body.dataset.seen = 'loaded'</script>"),
-        signInPageURL());
-    EXPECT_EQ(fields(), (QStringList { QStringLiteral("jsmith"), QStringLiteral("s3cret") }));
-    EXPECT_EQ(evaluate(QStringLiteral("document.body.dataset.seen")).toString(), QStringLiteral("loaded"));
+    load(u"<input id='password' value='preset'><a id='sign_in'>Sign in</a>"_s, signInPageURL());
+    EXPECT_EQ(fields(), (QStringList { u"(none)"_s, delegate.password }));
 
     // Every finished load stops the spinner, whatever the page.
     delegate.webSpinner->startAnimation();
-    load(QString(), QStringLiteral("https://elsewhere.test/"));
+    load(QString(), u"https://elsewhere.test/"_s);
     EXPECT_FALSE(delegate.webSpinner->isAnimating());
 }
 

@@ -10,15 +10,13 @@ namespace {
 // tests run without a display, so a QCoreApplication is enough.
 class CoreApplicationEnvironment : public testing::Environment
 {
-public:
-    void SetUp() override { m_application = std::make_unique<QCoreApplication>(m_argc, m_argv); }
-    void TearDown() override { m_application.reset(); }
+    void SetUp() override { application = std::make_unique<QCoreApplication>(argc, argv); }
+    void TearDown() override { application.reset(); }
 
-private:
-    int m_argc = 1;
-    char m_name[32] = "tapescribe-logservice-test";
-    char* m_argv[2] = { m_name, nullptr };
-    std::unique_ptr<QCoreApplication> m_application;
+    int argc = 1;
+    char name[32] = "tapescribe-logservice-test";
+    char* argv[2] = { name, nullptr };
+    std::unique_ptr<QCoreApplication> application;
 };
 
 [[maybe_unused]] testing::Environment* const environment

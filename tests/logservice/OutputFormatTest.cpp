@@ -7,14 +7,11 @@
 
 namespace {
 
-TEST(Html, EscapesMarkupAndBothQuotes)
+TEST(Html, EscapesMarkupAndBothQuotesAndFillsTemplatesInOnePass)
 {
     EXPECT_EQ(htmlEscaped(QStringLiteral("<a href=\"x\" title='y'>&amp;</a>")),
         QStringLiteral("&lt;a href=&quot;x&quot; title=&#39;y&#39;&gt;&amp;amp;&lt;/a&gt;"));
-}
 
-TEST(Html, FillsTemplatesInOnePass)
-{
     const QHash<QString, QString> values { { QStringLiteral("user"), QStringLiteral("{{secret}}") },
         { QStringLiteral("secret"), QStringLiteral("token") } };
     EXPECT_EQ(fillTemplate(QStringLiteral("<b>{{user}}</b>{{missing}}"), values),
@@ -25,36 +22,27 @@ TEST(Html, FillsTemplatesInOnePass)
 
 TEST(NotesCsv, QuotesAndNeutralisesCells)
 {
+    EXPECT_EQ(notesCsv({}), QByteArray("recorded_at,written_at,text\r\n"));
+
     const QDateTime written = QDateTime::fromString(QStringLiteral("2024-05-01T14:08:10Z"), Qt::ISODate);
-    const QList<Note> notes {
-        { QStringLiteral("=HYPERLINK(\"http://x\")"), written.addSecs(-91), written },
-        { QStringLiteral("a, \"b\"\nc"), std::nullopt, written },
-        { QStringLiteral("+1"), std::nullopt, written },
-        { QStringLiteral("-3 dB"), std::nullopt, written },
-        { QStringLiteral("@sum"), std::nullopt, written },
-        { QStringLiteral("plain 1 = 1"), std::nullopt, written },
-    };
+    QList<Note> notes { { QStringLiteral("=HYPERLINK(\"http://x\")"), written.addSecs(-91), written } };
+    for (const char* text : { "a, \"b\"\nc", "+1", "-3 dB", "@sum", "plain 1 = 1" })
+        notes.append({ QString::fromUtf8(text), std::nullopt, written });
     const QStringList lines = QString::fromUtf8(notesCsv(notes)).split(QStringLiteral("\r\n"));
     ASSERT_EQ(lines.size(), 8) << "header, six rows and the final line end";
-    EXPECT_EQ(lines.at(0), QStringLiteral("recorded_at,written_at,text"));
-
-    const QStringList first = lines.at(1).split(QLatin1Char(','));
-    EXPECT_EQ(QDateTime::fromString(first.at(0), Qt::ISODate), written.addSecs(-91));
-    EXPECT_EQ(QDateTime::fromString(first.at(1), Qt::ISODate), written);
-    EXPECT_TRUE(lines.at(1).endsWith(QStringLiteral(",\"'=HYPERLINK(\"\"http://x\"\")\"")));
-
-    EXPECT_TRUE(lines.at(2).startsWith(QLatin1Char(',')));
-    EXPECT_TRUE(lines.at(2).endsWith(QStringLiteral(",\"a, \"\"b\"\"\nc\"")));
-    EXPECT_TRUE(lines.at(3).endsWith(QStringLiteral(",'+1")));
-    EXPECT_TRUE(lines.at(4).endsWith(QStringLiteral(",'-3 dB")));
-    EXPECT_TRUE(lines.at(5).endsWith(QStringLiteral(",'@sum")));
-    EXPECT_TRUE(lines.at(6).endsWith(QStringLiteral(",plain 1 = 1")));
-    EXPECT_EQ(lines.at(7), QString());
-}
-
-TEST(NotesCsv, HasOnlyTheHeaderWithoutNotes)
-{
-    EXPECT_EQ(notesCsv({}), QByteArray("recorded_at,written_at,text\r\n"));
+    EXPECT_EQ(lines.first(), QStringLiteral("recorded_at,written_at,text"));
+    EXPECT_EQ(QDateTime::fromString(lines.at(1).section(QLatin1Char(','), 0, 0), Qt::ISODate),
+        written.addSecs(-91));
+    EXPECT_EQ(QDateTime::fromString(lines.at(1).section(QLatin1Char(','), 1, 1), Qt::ISODate), written);
+    EXPECT_TRUE(lines.at(2).startsWith(QLatin1Char(','))) << "no recording time";
+    QStringList cells;
+    for (const QString& line : lines.mid(1, 6))
+        cells.append(line.section(QLatin1Char(','), 2));
+    EXPECT_EQ(cells,
+        QStringList({ QStringLiteral("\"'=HYPERLINK(\"\"http://x\"\")\""),
+            QStringLiteral("\"a, \"\"b\"\"\nc\""), QStringLiteral("'+1"), QStringLiteral("'-3 dB"),
+            QStringLiteral("'@sum"), QStringLiteral("plain 1 = 1") }));
+    EXPECT_EQ(lines.last(), QString());
 }
 
 TEST(RequestLog, WritesMethodPathAndTheOffsetCookieOnly)

@@ -1,11 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QLocalServer>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 
-#include <memory>
+#include <string>
 
 // A Secret Service of the test's own. While it lives, the test process's DBUS_SESSION_BUS_ADDRESS points
 // at it, so that every tool the test starts talks to it; the address the process had comes back after.
@@ -17,7 +18,6 @@ class PrivateKeyring
 public:
     enum class Kind {
         Unlocked, // a session bus with an unlocked GNOME keyring on it
-        NoService, // a session bus on which no Secret Service runs or can be started
         NoBus, // an address at which nothing listens
         Unanswering // a socket that accepts connections and never answers
     };
@@ -27,23 +27,20 @@ public:
     PrivateKeyring(const PrivateKeyring&) = delete;
     PrivateKeyring& operator=(const PrivateKeyring&) = delete;
 
-    // Whether the service was started as asked; when not, why.
-    bool isReady() const { return problem.isEmpty(); }
-    QString whyNotReady() const { return problem; }
+    // Why the service could not be set up as asked; empty when it was.
+    const std::string& problem() const { return trouble; }
 
     // Locks the login keyring (the one new items go to), as the desktop does when the user locks it.
     bool lockLoginKeyring();
 
 private:
-    bool startBus();
-    bool startKeyring();
-    bool hasOwner(const QString& name);
+    void startKeyring(const QString& socketPath);
 
     QTemporaryDir folder;
     QProcess bus;
     QProcess keyring;
-    int silentSocket = -1;
+    QLocalServer silent;
     QByteArray previousAddress;
     bool hadAddress = false;
-    QString problem;
+    std::string trouble;
 };

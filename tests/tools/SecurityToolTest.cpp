@@ -8,9 +8,13 @@
 
 #include <QProcess>
 
+using namespace Qt::StringLiterals;
+
+// What is printed for tricky values is read back by the application's own tests through this tool; here,
+// what a run does to the keyring and how it ends.
 namespace {
 
-const QString service = QStringLiteral("Fernwright account details");
+const QString service = u"Fernwright account details"_s;
 
 struct ToolRun
 {
@@ -23,7 +27,7 @@ struct ToolRun
 ToolRun run(const QStringList& arguments, const QByteArray& input = {})
 {
     QProcess tool;
-    tool.start(TestEnvironment::builtProgram(QStringLiteral("tapescribe-security")), arguments);
+    tool.start(TestEnvironment::builtProgram(u"tapescribe-security"_s), arguments);
     tool.write(input);
     tool.waitForBytesWritten(60000);
     tool.closeWriteChannel();
@@ -32,20 +36,9 @@ ToolRun run(const QStringList& arguments, const QByteArray& input = {})
     return { tool.exitCode(), tool.readAllStandardOutput(), tool.readAllStandardError() };
 }
 
-ToolRun add(const QString& account, const QByteArray& password, const QString& itemService = service)
-{
-    return run({ QStringLiteral("add-generic-password"), QStringLiteral("-a"), account, QStringLiteral("-s"),
-                   itemService, QStringLiteral("-w") },
-        password);
-}
 ToolRun find(const QString& itemService = service)
 {
-    return run(
-        { QStringLiteral("find-generic-password"), QStringLiteral("-g"), QStringLiteral("-s"), itemService });
-}
-ToolRun remove()
-{
-    return run({ QStringLiteral("delete-generic-password"), QStringLiteral("-s"), service });
+    return run({ u"find-generic-password"_s, u"-g"_s, u"-s"_s, itemService });
 }
 
 // A failed run prints nothing on standard output, which the application would take for an item, and says
@@ -58,75 +51,46 @@ void expectRefusal(const ToolRun& refused, int status, const char* reason)
     EXPECT_FALSE(refused.error.contains('"')) << refused.error.constData();
 }
 
-// What is printed for tricky values is read back by the application's own tests through this tool; here,
-// what a run does to the keyring and how it ends.
-TEST(SecurityTool, DeletesOnlyItsOwnServicesItemAndReportsAMissingOne)
+TEST(SecurityTool, FindsAndDeletesOnlyItsServicesItemWhoeverSavedIt)
 {
     PrivateKeyring keyring;
-    ASSERT_TRUE(keyring.isReady()) << keyring.whyNotReady().toStdString();
+    ASSERT_EQ(keyring.problem(), "");
     expectRefusal(find(), 1, "could not be found");
-    expectRefusal(remove(), 1, "could not be found");
 
-    // The password may also stand after -w.
-    ASSERT_EQ(run({ QStringLiteral("add-generic-password"), QStringLiteral("-s"), QStringLiteral("Other"),
-                      QStringLiteral("-w"), QStringLiteral("given") })
-                  .status,
-        0);
-    ASSERT_EQ(add(QStringLiteral("jsmith"), "pw").status, 0);
-    const ToolRun found = find();
-    EXPECT_TRUE(found.output.contains("\n    \"acct\"<blob>=\"jsmith\"\n")) << found.output.constData();
-    EXPECT_TRUE(found.output.contains("\n    \"svce\"<blob>=\"Fernwright account details\"\n"));
-    EXPECT_EQ(found.error, "password: \"pw\"\n");
-
-    ASSERT_EQ(remove().status, 0);
-    expectRefusal(find(), 1, "could not be found");
-    EXPECT_EQ(find(QStringLiteral("Other")).error, "password: \"given\"\n");
-}
-
-TEST(SecurityTool, FindsAnItemSavedByAnotherProgram)
-{
-    PrivateKeyring keyring;
-    ASSERT_TRUE(keyring.isReady()) << keyring.whyNotReady().toStdString();
     // Saved as secret-tool and most programs do: with the generic schema's name among the attributes.
-    const SecretSchema generic = { "org.freedesktop.Secret.Generic", SECRET_SCHEMA_NONE,
-        { { "service", SECRET_SCHEMA_ATTRIBUTE_STRING }, { "account", SECRET_SCHEMA_ATTRIBUTE_STRING },
-            { nullptr, SECRET_SCHEMA_ATTRIBUTE_STRING } },
-        0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr };
+    SecretSchema* generic = secret_schema_new("org.freedesktop.Secret.Generic", SECRET_SCHEMA_NONE, "service",
+        SECRET_SCHEMA_ATTRIBUTE_STRING, "account", SECRET_SCHEMA_ATTRIBUTE_STRING, nullptr);
     GError* error = nullptr;
     const bool stored
-        = secret_password_store_sync(&generic, SECRET_COLLECTION_DEFAULT, "elsewhere", "elsewhere-pw",
-            nullptr, &error, "service", "Fernwright account details", "account", "elsewhere", nullptr);
+        = secret_password_store_sync(generic, SECRET_COLLECTION_DEFAULT, "elsewhere", "elsewhere-pw", nullptr,
+            &error, "service", "Fernwright account details", "account", "elsewhere", nullptr);
+    secret_schema_unref(generic);
     // This process's connection must not outlive the private bus.
     secret_service_disconnect();
     ASSERT_TRUE(stored) << (error ? error->message : "");
-
     const ToolRun found = find();
-    EXPECT_TRUE(found.output.contains("    \"acct\"<blob>=\"elsewhere\"\n")) << found.output.constData();
+    EXPECT_TRUE(found.output.contains("\n    \"acct\"<blob>=\"elsewhere\"\n")) << found.output.constData();
     EXPECT_EQ(found.error, "password: \"elsewhere-pw\"\n");
+
+    // The password may also stand after -w.
+    ASSERT_EQ(run({ u"add-generic-password"_s, u"-s"_s, u"Other"_s, u"-w"_s, u"given"_s }).status, 0);
+    ASSERT_EQ(run({ u"delete-generic-password"_s, u"-s"_s, service }).status, 0);
+    expectRefusal(find(), 1, "could not be found");
+    EXPECT_EQ(find(u"Other"_s).error, "password: \"given\"\n");
 }
 
-TEST(SecurityTool, AnswersClearlyWhenTheKeyringIsLockedAbsentOrSilent)
+TEST(SecurityTool, ReportsALockedKeyringAndAWrongCommandLine)
 {
-    {
-        PrivateKeyring keyring;
-        ASSERT_TRUE(keyring.isReady()) << keyring.whyNotReady().toStdString();
-        ASSERT_EQ(add(QStringLiteral("jsmith"), "pw").status, 0);
-        ASSERT_TRUE(keyring.lockLoginKeyring());
-        // Reported, not prompted for: nobody could answer a prompt within the tool's time limit.
-        expectRefusal(find(), 3, "locked");
-        expectRefusal(add(QStringLiteral("other"), "pw"), 3, "locked");
-        expectRefusal(remove(), 3, "locked");
-    }
-    for (const auto kind : { PrivateKeyring::Kind::NoBus, PrivateKeyring::Kind::NoService }) {
-        PrivateKeyring keyring(kind);
-        ASSERT_TRUE(keyring.isReady()) << keyring.whyNotReady().toStdString();
-        expectRefusal(find(), 3, "Secret Service");
-    }
-    PrivateKeyring silent(PrivateKeyring::Kind::Unanswering);
-    ASSERT_TRUE(silent.isReady()) << silent.whyNotReady().toStdString();
-    expectRefusal(add(QStringLiteral("jsmith"), "pw"), 3, "did not answer within 4 seconds");
+    PrivateKeyring keyring;
+    ASSERT_EQ(keyring.problem(), "");
+    const QStringList add { u"add-generic-password"_s, u"-a"_s, u"jsmith"_s, u"-s"_s, service, u"-w"_s };
+    ASSERT_EQ(run(add, "pw").status, 0);
+    ASSERT_TRUE(keyring.lockLoginKeyring());
+    // Reported, not prompted for: nobody could answer a prompt within the tool's time limit.
+    expectRefusal(find(), 3, "locked");
+    expectRefusal(run(add, "pw"), 3, "locked");
 
-    const ToolRun wrong = run({ QStringLiteral("find-generic-password"), QStringLiteral("-g") });
+    const ToolRun wrong = run({ u"find-generic-password"_s, u"-g"_s });
     expectRefusal(wrong, 2, "needs -s service");
     EXPECT_TRUE(wrong.error.contains("usage: tapescribe-security"));
 }
