@@ -107,5 +107,6 @@ void AppDelegate::applicationWillFinishLaunching()
 
 void AppDelegate::applicationDidFinishLaunching()
 {
+    checkProfessionalFormats();
     loadCredentialsFromKeychain();
 }

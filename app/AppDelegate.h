@@ -3,6 +3,7 @@
 #include "app/CommandResult.h"
 #include "app/DateFormatter.h"
 #include "clips/Clip.h"
+#include "clips/ClipModel.h"
 
 #include <QList>
 #include <QObject>
@@ -11,6 +12,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -69,6 +71,22 @@ public:
     QUrl formURL;
     DateFormatter dateFormatter;
     std::unique_ptr<QTimer> secondsTimer;
+
+    // The clip table's rows (they carry the loaded-clip mark), and the loaded player's end-of-clip
+    // connection.
+    ClipModel clipModel;
+    QMetaObject::Connection playerEndObserver;
+
+    // Seams for the modal panels, so that tests can answer in the logger's place; unset, the real
+    // panels run. The open panel gets the accepted type list and gives the chosen path, or nothing.
+    std::function<std::optional<QString>(const QStringList& acceptedTypes)> runOpenPanel;
+    std::function<void(const QString& message)> showFormatWarning;
+
+    // Gives the clip table its model and its selection handler (part of the interface wiring).
+    void connectClipTable();
+    // Makes sure, at launch, that the player opens and decodes the professional formats; tells the
+    // logger once which are missing.
+    void checkProfessionalFormats();
 
     // Runs a tool by absolute path, without a shell, and returns what it wrote to its two streams.
     // The optional standard input is written to the tool (used to keep secrets off its argument list);
@@ -130,6 +148,8 @@ public:
     void loadInWebView(const QUrl& url);
 
 private:
+    // The scan of a chosen folder or file, from clearing the table to finishScan.
+    void scanChosenPath(const QString& path, const QStringList& acceptedTypes);
 
     std::unique_ptr<QWebEngineProfile> profile;
     std::unique_ptr<QWebEnginePage> page; // declared after the profile: a page must go before its profile

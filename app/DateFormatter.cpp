@@ -15,13 +15,35 @@ int digitsAt(QStringView text, qsizetype position, int count)
     return value;
 }
 
+// Written digit by digit: a scan formats one of these per clip, and QDateTime::toString() with a format
+// costs several times more than the listing itself.
 QString formatted(const QDateTime& moment, int offsetSeconds)
 {
     const QDateTime shifted = moment.toOffsetFromUtc(offsetSeconds);
+    const QDate date = shifted.date();
+    const QTime time = shifted.time();
     const int offsetMinutes = std::abs(offsetSeconds) / 60;
-    return shifted.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss "))
-        + (offsetSeconds < 0 ? u'-' : u'+')
-        + QStringLiteral("%1%2").arg(offsetMinutes / 60, 2, 10, QChar(u'0')).arg(offsetMinutes % 60, 2, 10, QChar(u'0'));
+    char16_t text[25];
+    const auto put = [&text](int position, int value, int width) {
+        for (int i = width - 1; i >= 0; --i, value /= 10)
+            text[position + i] = char16_t(u'0' + value % 10);
+    };
+    put(0, date.year(), 4);
+    text[4] = u'-';
+    put(5, date.month(), 2);
+    text[7] = u'-';
+    put(8, date.day(), 2);
+    text[10] = u' ';
+    put(11, time.hour(), 2);
+    text[13] = u':';
+    put(14, time.minute(), 2);
+    text[16] = u':';
+    put(17, time.second(), 2);
+    text[19] = u' ';
+    text[20] = offsetSeconds < 0 ? u'-' : u'+';
+    put(21, offsetMinutes / 60, 2);
+    put(23, offsetMinutes % 60, 2);
+    return QString(reinterpret_cast<const QChar*>(text), 25);
 }
 
 }

@@ -47,6 +47,7 @@ void MainInterface::connectTo(AppDelegate& delegate) const
     delegate.passwordField = requireOutlet<QLineEdit>(preferences, "passwordField");
 
     AppDelegate::applySplitViewLimits(requireOutlet<QSplitter>(main, "splitView"));
+    delegate.connectClipTable();
 
     auto onTrigger = [&](const QObject& root, const char* actionName, void (AppDelegate::*handler)()) {
         QObject::connect(requireOutlet<QAction>(root, actionName), &QAction::triggered, &delegate, handler);

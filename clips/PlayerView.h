@@ -1,14 +1,72 @@
 #pragma once
 
+#include <QDateTime>
 #include <QWidget>
 
-// The video player pane.
-class PlayerView : public QWidget {
+#include <memory>
+
+class MpvCore;
+class MpvPlayer;
+class QLabel;
+class QSlider;
+class QToolButton;
+class VideoSurface;
+
+// The video player pane: the picture, and the controls a logger works with. The keyboard drives it
+// while it has the focus: space and K play and pause, J and L shuttle backwards and forwards (each press
+// doubles the speed up to 8×), ← and → step one frame, with Shift one second; M mutes, ↑ and ↓ set the
+// volume, Home goes back to the start.
+class PlayerView : public QWidget
+{
     Q_OBJECT
 
 public:
-    explicit PlayerView(QWidget* parent = nullptr)
-        : QWidget(parent)
-    {
-    }
+    explicit PlayerView(QWidget* parent = nullptr);
+    ~PlayerView() override;
+
+    // The loaded clip's player, or none.
+    MpvPlayer* player() const { return currentPlayer.get(); }
+
+    // A player for the clip at `path`, on this view's core, to be handed to setPlayer().
+    std::unique_ptr<MpvPlayer> makePlayer(const QString& path);
+
+    // Holds `player` (the previous one is removed) and opens its file; nullptr empties the view.
+    // `recordingStart` is when the clip's first frame was recorded, for the time-of-day read-out.
+    void setPlayer(std::unique_ptr<MpvPlayer> player, const QDateTime& recordingStart = {});
+
+    // The read-outs as shown, for the logger and for tests.
+    QString elapsedText() const;
+    QString remainingText() const;
+    QString recordingTimeText() const;
+    // The message shown over the picture (a clip that cannot be played), empty when none.
+    QString messageText() const;
+
+signals:
+    // A new frame of the loaded clip has been drawn.
+    void frameDrawn();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    bool handleKey(const QKeyEvent& event);
+    void showState();
+    void showFailure(const QString& reason);
+
+    // The core is made with the first player and kept: the players come and go on it.
+    std::unique_ptr<MpvCore> core;
+    std::unique_ptr<MpvPlayer> currentPlayer;
+    QDateTime recordingStart;
+    int lastVolume = 100;
+
+    VideoSurface* surface;
+    QLabel* message;
+    QToolButton* playButton;
+    QSlider* scrubber;
+    QLabel* elapsed;
+    QLabel* remainingLabel;
+    QLabel* recordingTime;
+    QToolButton* muteButton;
+    QSlider* volume;
 };

@@ -1,7 +1,42 @@
 #include "app/AppDelegate.h"
+#include "app/Console.h"
+#include "clips/MpvPlayer.h"
+#include "clips/PlayerView.h"
+#include "logform/TimeOffset.h"
+
+#include "BuildConfig.h"
+
+#include <QWebEngineCookieStore>
+#include <QWebEngineProfile>
 
 // The log form's clock: the time offset cookie and the timer that keeps it current.
 
-void AppDelegate::timerDidFire() { }
+void AppDelegate::timerDidFire()
+{
+    consoleLine(QStringLiteral("timerDidFire"));
+    setTimeOffsetCookie();
+}
 
-void AppDelegate::setTimeOffsetCookie() { }
+void AppDelegate::setTimeOffsetCookie()
+{
+    // Only meaningful while a clip is loaded; otherwise the cookie keeps its last value.
+    const auto recordingStart = dateFormatter.dateFromString(mediaCreatedTime);
+    const MpvPlayer* player = playerView ? playerView->player() : nullptr;
+    if (!recordingStart || !player || !webProfile())
+        return;
+
+    const double secondsBetween
+        = TimeOffset::secondsBetween(QDateTime::currentDateTimeUtc(), *recordingStart, player->currentTime());
+    consoleLine(QStringLiteral("setTimeOffsetCookie: secondsBetween = ") + TimeOffset::text(secondsBetween));
+
+    const QNetworkCookie cookie = TimeOffset::cookie(secondsBetween);
+    const QUrl origin = useLocalServer
+        ? QUrl(QStringLiteral("http://localhost/"))
+        : QUrl(QStringLiteral("https://%1/").arg(QString::fromLatin1(BuildConfig::logServiceHost)));
+    webProfile()->cookieStore()->setCookie(cookie, origin);
+    // The web engine's store cannot be read back synchronously: the development build shows what it
+    // has just given the local server.
+    if (useLocalServer)
+        consoleLine(QStringLiteral("cookies for %1: %2")
+                        .arg(formURL.toString(), QString::fromLatin1(cookie.toRawForm())));
+}

@@ -1,0 +1,106 @@
+#include "BenchApplication.h"
+#include "QuietConsole.h"
+#include "support/Statistics.h"
+
+#include "app/Platform.h"
+#include "clips/MpvPlayer.h"
+#include "clips/PlayerView.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTableView>
+
+#include <unistd.h>
+
+namespace {
+
+constexpr int changes = 40;
+
+// A folder of `count` clips: hard links of one small ProRes clip, so that 10,000 cost no disk.
+bool makeFolder(const QTemporaryDir& folder, const QString& clip, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        const QString link = folder.filePath(QStringLiteral("C%1.MOV").arg(i, 5, 10, QChar(u'0')));
+        if (::link(QFile::encodeName(clip).constData(), QFile::encodeName(link).constData()) != 0)
+            return false;
+    }
+    return true;
+}
+
+// The main thread's time for each selection change between rows spread over the whole list; between
+// changes the clip opens, so that each change also tears a playing core down.
+std::vector<double> selectionChanges(const QString& folder, int count)
+{
+    BenchApplication app;
+    std::vector<double> samples;
+    QuietConsole quiet;
+    app.delegate.openPaths({ folder });
+    constexpr int warmUp = 3; // the first change also makes the player core
+    for (int i = 0; i < warmUp + changes; ++i) {
+        const int row = int((qint64(i) * 7919) % count);
+        const auto start = Bench::Clock::now();
+        app.delegate.tableView->selectRow(row == app.delegate.loadedAssetIndex ? (row + 1) % count : row);
+        if (i >= warmUp)
+            samples.push_back(Bench::millisecondsSince(start));
+        BenchApplication::waitFor([&] { return app.delegate.playerView->player()->duration() > 0; });
+    }
+    return samples;
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    prepareApplication();
+    QApplication application(argc, argv);
+    afterApplication();
+
+    QTemporaryDir work;
+    const QString clip = work.filePath(QStringLiteral("clip.mov"));
+    if (!makeClip(clip, "320x180", 2, { QStringLiteral("-c:v"), QStringLiteral("prores_ks") }))
+        return 1;
+
+    std::vector<double> medians;
+    for (int count : { 10, 10'000 }) {
+        QTemporaryDir folder;
+        if (!makeFolder(folder, clip, count))
+            return 1;
+        const std::vector<double> samples = selectionChanges(folder.path(), count);
+        medians.push_back(Bench::median(samples));
+        std::printf("selection change with %5d clips: median %.2f ms, slowest %.2f ms over %d changes\n",
+            count, medians.back(), *std::max_element(samples.begin(), samples.end()), changes);
+    }
+    std::printf(
+        "ratio 10,000 / 10 clips: %.2f (goal <= 1.2); goal median <= 15 ms\n", medians[1] / medians[0]);
+
+    // Where the time goes: the parts of one change, each on its own, with a clip playing between.
+    BenchApplication app;
+    PlayerView* view = app.delegate.playerView;
+    std::vector<double> teardown, core, attach;
+    for (int i = 0; i < 20; ++i) {
+        auto start = Bench::Clock::now();
+        view->setPlayer(nullptr);
+        teardown.push_back(Bench::millisecondsSince(start));
+        start = Bench::Clock::now();
+        auto player = view->makePlayer(clip);
+        core.push_back(Bench::millisecondsSince(start));
+        MpvPlayer* opened = player.get();
+        start = Bench::Clock::now();
+        view->setPlayer(std::move(player));
+        attach.push_back(Bench::millisecondsSince(start));
+        BenchApplication::waitFor([&] { return opened->duration() > 0; });
+    }
+    const QString stamp = QStringLiteral("com.FernwrightSystem.logStartTime");
+    const double write = Bench::median(Bench::timeRuns(20, [&] {
+        AppDelegate::runCommand(
+            Platform::xattrTool(), { QStringLiteral("-w"), stamp, QStringLiteral("v"), clip });
+    }));
+    const double read = Bench::median(Bench::timeRuns(20, [&] {
+        AppDelegate::runCommand(Platform::xattrTool(), { QStringLiteral("-p"), stamp, clip });
+    }));
+    std::printf("of which (medians): player removed %.2f ms, player made %.2f ms (the first one also makes "
+                "the core), player shown and opened %.2f ms, "
+                "xattr -w %.2f ms, xattr -p %.2f ms\n",
+        Bench::median(teardown), Bench::median(core), Bench::median(attach), write, read);
+    return 0;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// What the player's FFmpeg can open and decode, asked of a short-lived player core.
+struct MediaCapabilities
+{
+    QStringList demuxers; // FFmpeg demuxer names, as "mov,mp4,m4a,3gp,3g2,mj2"
+    QStringList decoders; // codec names with a decoder, as "prores"
+
+    // Nothing when the player core cannot start.
+    static std::optional<MediaCapabilities> query();
+
+    // The professional formats a logger relies on that are missing, named for people ("the MXF
+    // demuxer", "the ProRes decoder"); empty when all are there.
+    QStringList missingProfessionalFormats() const;
+};
+
+// What the logger is told at launch when professional clips would not play (`capabilities` is nothing
+// when the player could not start at all); nothing when everything is there.
+std::optional<QString> professionalFormatsWarning(const std::optional<MediaCapabilities>& capabilities);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// Clips made by ffmpeg for the tests, once per test run, and copied where a test wants them.
+namespace ClipFixtures {
+
+enum class Kind {
+    H264Mp4, // 2 s, 25 fps, with sound
+    ProResMov, // 1 s
+    DnxhrMxf, // 1 s, 1280x720
+    Mpeg2Mxf, // 1 s
+    ShortMp4, // 0.4 s: plays to its end at once
+    LongMp4, // 70 s at 5 fps: room for a seek back of a minute
+};
+
+// The path of a fresh copy of the clip at `destination` (a new birth time for each copy).
+QString copy(Kind kind, const QString& destination);
+
+}

@@ -1,0 +1,85 @@
+#include "clips/ClipFixtures.h"
+#include "support/LogServiceProcess.h"
+
+#include "app/AppDelegate.h"
+#include "app/MainInterface.h"
+
+#include "BuildConfig.h"
+
+#include <gtest/gtest.h>
+
+#include <QMainWindow>
+#include <QNetworkCookie>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEngineCookieStore>
+#include <QWebEngineProfile>
+
+namespace {
+
+constexpr int pageLimit = 60'000;
+
+// The value the service saw in the request for `path`, or nothing when that request has not come.
+std::optional<QString> timeOffsetSent(const LogServiceProcess& service, const QString& path)
+{
+    const QString prefix = QStringLiteral("request GET %1 time_offset=").arg(path);
+    for (const QString& line : service.requestLines())
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size());
+    return std::nullopt;
+}
+
+// One service for the whole binary: the web engine reads its flags once, when its first object is made.
+TEST(ClockCookie, ReachesTheLogServiceHostAndNoOtherHost)
+{
+    LogServiceProcess service;
+    ASSERT_TRUE(service.start());
+    const QString host = QString::fromLatin1(BuildConfig::logServiceHost);
+    const QString subdomain = QStringLiteral("clips.") + host;
+    const QString port = QString::number(service.httpsPort());
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+        QStringLiteral("\"--host-resolver-rules=MAP %1 127.0.0.1:%3, MAP %2 127.0.0.1:%3\" "
+                       "--ignore-certificate-errors-spki-list=%4")
+            .arg(host, subdomain, port, service.spki())
+            .toUtf8());
+
+    QTemporaryDir folder;
+    ClipFixtures::copy(ClipFixtures::Kind::LongMp4, folder.filePath(QStringLiteral("A001C001.MP4")));
+    AppDelegate delegate;
+    MainInterface interface;
+    interface.connectTo(delegate);
+    delegate.awakeFromNib();
+    interface.mainWindow()->show();
+    QStringList valuesSet;
+    QObject::connect(delegate.webProfile()->cookieStore(), &QWebEngineCookieStore::cookieAdded,
+        [&](const QNetworkCookie& cookie) {
+            if (cookie.name() == "time_offset")
+                valuesSet.append(QString::fromLatin1(cookie.value()));
+        });
+    // The log form's first request goes out before any clip is loaded: no clock yet.
+    ASSERT_TRUE(service.waitForRequest(QStringLiteral("request GET /index.php/logger/form"), pageLimit));
+    EXPECT_EQ(timeOffsetSent(service, QStringLiteral("/index.php/logger/form")), QStringLiteral("-"));
+
+    delegate.runOpenPanel = [&](const QStringList&) { return std::optional<QString>(folder.path()); };
+    delegate.showOpenPanel();
+    ASSERT_EQ(delegate.loadedAssetIndex, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !valuesSet.isEmpty(); }, pageLimit));
+
+    delegate.loadInWebView(QUrl(QStringLiteral("https://%1/clock-check").arg(host)));
+    ASSERT_TRUE(service.waitForRequest(QStringLiteral("request GET /clock-check "), pageLimit));
+    const auto sent = timeOffsetSent(service, QStringLiteral("/clock-check"));
+    ASSERT_TRUE(sent);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^-?[0-9]+\\.0$")).match(*sent).hasMatch())
+        << sent->toStdString();
+    // The store reports each value it took a little later: wait for the one that was sent.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return valuesSet.contains(*sent); }, pageLimit))
+        << sent->toStdString() << " not in " << valuesSet.join(u' ').toStdString();
+
+    // A subdomain of the log service's host is another host: the cookie stays home.
+    delegate.loadInWebView(QUrl(QStringLiteral("https://%1/other-host-check").arg(subdomain)));
+    ASSERT_TRUE(service.waitForRequest(QStringLiteral("request GET /other-host-check "), pageLimit));
+    EXPECT_EQ(timeOffsetSent(service, QStringLiteral("/other-host-check")), QStringLiteral("-"));
+}
+
+}
