@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Inside a private desktop session (scripts/desktop-session.sh): starts tapeScribe, waits until the log
-# service has served the page the log form leads to, lets it draw, and writes a screenshot of the display.
+# service has served the page the log form leads to, loads the first clip, lets it draw, and writes a
+# screenshot of the display.
 set -euo pipefail
 run_dir=$TAPESCRIBE_RUN_DIR
 shot="$run_dir/tapescribe.png"
@@ -18,7 +19,12 @@ for _ in $(seq 600); do
     sleep 0.1
 done
 [ "$served" -gt "$served_before" ] || { echo "The log form did not load within a minute" >&2; exit 1; }
-sleep 8 # the page's first paint and the clip's first frame
+# Load the first clip the way a logger would: after a scan of several clips the clip table has the
+# focus, and Down selects the first one.
+window=$(xdotool search --sync --onlyvisible --name '^tapeScribe$' | head -1)
+xdotool windowfocus --sync "$window"
+xdotool key Down
+sleep 8 # the page's first paint, the clip's first frame and a few ticks of its clock
 
 size=$(xdpyinfo -display "$DISPLAY" 2>/dev/null | sed -n 's/ *dimensions: *\([0-9x]*\) .*/\1/p')
 ffmpeg -loglevel error -y -f x11grab -video_size "${size:-1280x800}" -i "$DISPLAY" -frames:v 1 "$shot"
