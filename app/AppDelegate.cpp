@@ -4,6 +4,7 @@
 
 #include "BuildConfig.h"
 
+#include <QMainWindow>
 #include <QSplitter>
 #include <QTimer>
 #include <QWebEngineCookieStore>
@@ -72,6 +73,15 @@ void AppDelegate::loadInWebView(const QUrl& url)
 }
 
 void AppDelegate::applicationWillTerminate() { }
+
+void AppDelegate::activateWithPaths(const QStringList& paths)
+{
+    if (window->isMinimized())
+        window->showNormal();
+    window->raise();
+    window->activateWindow();
+    openPaths(paths);
+}
 
 double AppDelegate::splitViewConstrainMinCoordinate(double, int)
 {

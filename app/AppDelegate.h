@@ -111,9 +111,11 @@ public slots:
     void applicationDidFinishLaunching();
     void applicationWillTerminate();
 
-    // Brings the main window forward and opens the given folders or clips, for a second start of
-    // tapeScribe or a path given on the command line.
+    // Opens the first of the given folders or clips as if it had been chosen in the open panel: a path
+    // given on the command line.
     void openPaths(const QStringList& paths);
+    // A second start of tapeScribe: brings the main window forward and opens its paths.
+    void activateWithPaths(const QStringList& paths);
 
     // Clip library and playback.
     void showOpenPanel();

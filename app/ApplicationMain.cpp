@@ -50,11 +50,13 @@ int applicationMain(int argc, char** argv)
 
     QGuiApplication::setQuitOnLastWindowClosed(AppDelegate::applicationShouldTerminateAfterLastWindowClosed());
     QObject::connect(&application, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
-    QObject::connect(&instance, &SingleInstance::activationRequested, &delegate, &AppDelegate::openPaths);
+    QObject::connect(&instance, &SingleInstance::activationRequested, &delegate, &AppDelegate::activateWithPaths);
 
     delegate.applicationWillFinishLaunching();
     interface.mainWindow()->show();
     delegate.applicationDidFinishLaunching();
+    // Paths given at launch open without raising the main window over a preferences window that the
+    // launch brought forward.
     if (!paths.isEmpty())
         QMetaObject::invokeMethod(&delegate, [&delegate, paths] { delegate.openPaths(paths); }, Qt::QueuedConnection);
     return QApplication::exec();

@@ -58,10 +58,6 @@ void AppDelegate::checkProfessionalFormats()
 
 void AppDelegate::openPaths(const QStringList& paths)
 {
-    if (window->isMinimized())
-        window->showNormal();
-    window->raise();
-    window->activateWindow();
     if (paths.isEmpty())
         return;
     // As if the path had been chosen in the open panel: absolute, without a trailing separator.
