@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTimeZone>
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -46,8 +48,7 @@ void writeFile(const QByteArray& path, const QByteArray& content = {})
 QStringList names(const QList<Clip>& clips)
 {
     QStringList result;
-    for (const Clip& clip : clips)
-        result.append(clip.name);
+    std::ranges::transform(clips, std::back_inserter(result), &Clip::name);
     return result;
 }
 
@@ -82,16 +83,13 @@ TEST(ClipScan, FolderYieldsAcceptedFilesInListingOrder)
         EXPECT_EQ(clip.created,
             DateFormatter::standardDescription(
                 QDateTime::fromSecsSinceEpoch(status.stx_btime.tv_sec, QTimeZone::utc())));
-        EXPECT_TRUE(clip.created.endsWith(QStringLiteral(" +0000")));
     }
 
     // The diagnostic lines, in order: the directory test, the folder, then each entry.
-    ASSERT_GE(result.console.size(), 3);
     EXPECT_EQ(result.console.mid(0, 3),
         (QStringList { QStringLiteral("success? true"), QStringLiteral("FOLDER"), folder.path() }));
     const qsizetype notes = result.console.indexOf(folder.filePath(QStringLiteral("notes.txt")));
-    ASSERT_GE(notes, 0);
-    EXPECT_EQ(result.console.at(notes + 1), QStringLiteral("success? true"));
+    EXPECT_EQ(result.console.value(notes + 1), QStringLiteral("success? true"));
     EXPECT_FALSE(result.console.value(notes + 2).startsWith(QStringLiteral("can play this")));
     const qsizetype mxf = result.console.indexOf(folder.filePath(QStringLiteral("A001.MXF")));
     EXPECT_EQ(result.console.value(mxf + 2), QStringLiteral("can play this org.smpte.mxf item"));
@@ -99,34 +97,27 @@ TEST(ClipScan, FolderYieldsAcceptedFilesInListingOrder)
     EXPECT_EQ(result.console.last(), ClipScan::describeClips(result.outcome.clips));
 }
 
-TEST(ClipScan, SingleFileIsOneRecordInItsParentFolder)
+TEST(ClipScan, SingleFileOrFolderWithOneClipIsOneRecord)
 {
     QTemporaryDir folder;
     writeFile(QFile::encodeName(folder.filePath(QStringLiteral("one.mov"))), "x");
-    writeFile(QFile::encodeName(folder.filePath(QStringLiteral("other.mov"))), "x");
+    QDir(folder.path()).mkdir(QStringLiteral("sub"));
+    Scan result = scan(folder.path());
+    EXPECT_EQ(names(result.outcome.clips), QStringList { QStringLiteral("one.mov") });
 
-    const Scan result = scan(folder.filePath(QStringLiteral("one.mov")));
-    ASSERT_EQ(result.outcome.clips.size(), 1);
-    EXPECT_EQ(result.outcome.clips.first().name, QStringLiteral("one.mov"));
-    EXPECT_EQ(result.outcome.clips.first().path, folder.filePath(QStringLiteral("one.mov")));
+    writeFile(QFile::encodeName(folder.filePath(QStringLiteral("other.mov"))), "x");
+    result = scan(folder.filePath(QStringLiteral("one.mov")));
+    EXPECT_EQ(names(result.outcome.clips), QStringList { QStringLiteral("one.mov") });
+    EXPECT_EQ(result.outcome.clips.value(0).path, folder.filePath(QStringLiteral("one.mov")));
     EXPECT_EQ(result.console.mid(0, 5),
         (QStringList { QStringLiteral("success? true"), QStringLiteral("MOV"), folder.path(),
             folder.filePath(QStringLiteral("one.mov")), QStringLiteral("success? true") }));
 
-    // A chosen file that is not a clip gives no record; one that does not exist fails the directory test.
-    EXPECT_TRUE(scan(folder.filePath(QStringLiteral("missing.mov"))).outcome.clips.isEmpty());
-    EXPECT_EQ(scan(folder.filePath(QStringLiteral("missing.mov"))).console.mid(0, 2),
-        (QStringList { QStringLiteral("success? false"), QStringLiteral("MOV") }));
-}
-
-TEST(ClipScan, FolderWithOneClipYieldsOneRecord)
-{
-    QTemporaryDir folder;
-    writeFile(QFile::encodeName(folder.filePath(QStringLiteral("only.mxf"))), "x");
-    QDir(folder.path()).mkdir(QStringLiteral("sub"));
-    const Scan result = scan(folder.path());
-    ASSERT_EQ(result.outcome.clips.size(), 1);
-    EXPECT_EQ(result.outcome.clips.first().name, QStringLiteral("only.mxf"));
+    // A chosen file that does not exist fails the directory test and gives no record.
+    result = scan(folder.filePath(QStringLiteral("missing.mov")));
+    EXPECT_TRUE(result.outcome.clips.isEmpty());
+    EXPECT_EQ(
+        result.console.mid(0, 2), (QStringList { QStringLiteral("success? false"), QStringLiteral("MOV") }));
 }
 
 TEST(ClipScan, RootFolderPathsStartWithTwoSlashes)
@@ -182,6 +173,7 @@ TEST(ClipScan, BadEntriesYieldExactlyTheRecordsTheRulesGive)
     EXPECT_EQ(result.console.value(fifo + 1), QStringLiteral("success? true"));
     EXPECT_FALSE(result.console.value(fifo + 2).startsWith(QStringLiteral("can play")));
     // One console line per line: the name's line break is escaped in the list rendering.
+    EXPECT_EQ(result.console.last(), ClipScan::describeClips(result.outcome.clips));
     EXPECT_FALSE(result.console.last().contains(u'\n'));
 }
 
@@ -210,13 +202,11 @@ bool scanFailsToList(const QString& folder)
 TEST(ClipScan, UnlistableFolderEndsWithNoClipsAndSaysWhy)
 {
     QTemporaryDir temporary;
+    const QByteArray locked = QFile::encodeName(temporary.path()) + "/locked";
     ::chmod(QFile::encodeName(temporary.path()).constData(), 0755);
-    const QString locked = temporary.filePath(QStringLiteral("locked"));
-    QDir(temporary.path()).mkdir(QStringLiteral("locked"));
-    writeFile(QFile::encodeName(locked + QStringLiteral("/a.mov")), "x");
-    ::chmod(QFile::encodeName(locked).constData(), 0);
-    EXPECT_TRUE(scanFailsToList(locked));
-    ::chmod(QFile::encodeName(locked).constData(), 0700);
+    ASSERT_EQ(::mkdir(locked, 0), 0);
+    EXPECT_TRUE(scanFailsToList(QFile::decodeName(locked)));
+    ::chmod(locked, 0700);
 }
 
 TEST(ClipScan, ConsoleListsEscapeWhatWouldBreakALine)
@@ -225,7 +215,6 @@ TEST(ClipScan, ConsoleListsEscapeWhatWouldBreakALine)
         QStringLiteral(R"(["org.smpte.mxf","public.mpeg-4"])"));
     const QString clips = ClipScan::describeClips({ Clip { QStringLiteral("a\"b\nc.mov"),
         QStringLiteral("/x/a\"b\nc.mov"), QStringLiteral("2016-03-01 14:05:09 +0000") } });
-    EXPECT_FALSE(clips.contains(u'\n'));
     EXPECT_TRUE(clips.contains(QStringLiteral(R"("name":"a\"b\nc.mov")"))) << clips.toStdString();
     EXPECT_EQ(ClipScan::describeClips({}), QStringLiteral("[]"));
 }
