@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace ClipFixtures {
 
 namespace {
@@ -16,10 +18,10 @@ namespace {
     std::pair<const char*, QString> recipe(Kind kind)
     {
         const auto video = [](const char* size, const char* rate, const char* duration) {
-            return QStringLiteral("-f lavfi -i testsrc=size=%1:rate=%2:duration=%3 ")
-                .arg(QLatin1String(size), QLatin1String(rate), QLatin1String(duration));
+            return u"-f lavfi -i testsrc=size=%1:rate=%2:duration=%3 "_s.arg(
+                QLatin1String(size), QLatin1String(rate), QLatin1String(duration));
         };
-        const QString h264 = QStringLiteral("-c:v libx264 -pix_fmt yuv420p -preset ultrafast");
+        const QString h264 = u"-c:v libx264 -pix_fmt yuv420p -preset ultrafast"_s;
         switch (kind) {
         case Kind::H264Mp4:
             return { "h264.mp4",
@@ -48,9 +50,8 @@ namespace {
         const auto [fileName, arguments] = recipe(kind);
         const QString path = folder.filePath(QLatin1String(fileName));
         QProcess ffmpeg;
-        ffmpeg.start(QStringLiteral("ffmpeg"),
-            QStringLiteral("-loglevel error -nostdin -y ").append(arguments).split(u' ')
-                + QStringList { path });
+        ffmpeg.start(u"ffmpeg"_s,
+            u"-loglevel error -nostdin -y "_s.append(arguments).split(u' ') + QStringList { path });
         const bool finished = ffmpeg.waitForFinished(120'000);
         EXPECT_TRUE(finished && ffmpeg.exitCode() == 0) << ffmpeg.readAllStandardError().toStdString();
         paths.insert(kind, path);

@@ -7,6 +7,8 @@
 #include <QTableView>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using ClipFixtures::consoleLinesOf;
@@ -14,7 +16,7 @@ using ClipFixtures::consoleLinesOf;
 // How many rows the table makes while `call` runs.
 qsizetype rowsMadeBy(const std::function<void()>& call)
 {
-    return consoleLinesOf(call).count(QStringLiteral("tableView viewForTableColumn"));
+    return consoleLinesOf(call).count(u"tableView viewForTableColumn"_s);
 }
 
 TEST(ClipTable, AsksForRowsOnResetAndMakesEachVisibleRowOnce)
@@ -25,19 +27,17 @@ TEST(ClipTable, AsksForRowsOnResetAndMakesEachVisibleRowOnce)
     table.resize(300, 200);
     table.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&table));
-    EXPECT_EQ(consoleLinesOf([&] { model.setClips({}); }),
-        QStringList { QStringLiteral("numberOfRowsInTableView: 0") });
+    EXPECT_EQ(consoleLinesOf([&] { model.setClips({}); }), QStringList { u"numberOfRowsInTableView: 0"_s });
 
     QList<Clip> clips;
     for (int i = 0; i < 1000; ++i)
-        clips.append(Clip { QStringLiteral("C%1.MXF").arg(i), QStringLiteral("/card/C%1.MXF").arg(i),
-            QStringLiteral("2016-03-01 14:05:09 +0000") });
+        clips.append(Clip { u"C%1.MXF"_s.arg(i), u"/card/C%1.MXF"_s.arg(i), u"2016-03-01 14:05:09 +0000"_s });
     QStringList lines = consoleLinesOf([&] {
         model.setClips(clips);
         QTest::qWait(100);
     });
-    EXPECT_TRUE(lines.contains(QStringLiteral("numberOfRowsInTableView: 1000")));
-    const qsizetype visibleRows = lines.count(QStringLiteral("tableView viewForTableColumn"));
+    EXPECT_TRUE(lines.contains(u"numberOfRowsInTableView: 1000"_s));
+    const qsizetype visibleRows = lines.count(u"tableView viewForTableColumn"_s);
     EXPECT_GT(visibleRows, 0);
     EXPECT_LT(visibleRows, 100); // rows off screen are not made
 

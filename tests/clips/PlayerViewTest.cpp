@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QTimeZone>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using ClipFixtures::Kind;
@@ -28,7 +30,7 @@ struct Pane
         view.resize(320, 240);
         view.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
-        auto clip = view.makePlayer(ClipFixtures::copy(kind, folder.filePath(QStringLiteral("clip"))));
+        auto clip = view.makePlayer(ClipFixtures::copy(kind, folder.filePath(u"clip"_s)));
         player = clip.get();
         view.setPlayer(std::move(clip), recordingStart);
         view.setFocus();
@@ -61,8 +63,8 @@ TEST(PlayerView, ArrowsStepOneFrameAndWithShiftOneSecond)
     EXPECT_TRUE(pane.waitForTime(0.04)) << pane.player->currentTime();
     pane.press(Qt::Key_Right, Qt::ShiftModifier);
     EXPECT_TRUE(pane.waitForTime(1.04)) << pane.player->currentTime();
-    EXPECT_EQ(pane.view.elapsedText(), QStringLiteral("00:00:01:01"));
-    EXPECT_EQ(pane.view.remainingText(), QStringLiteral("-00:00:00:24"));
+    EXPECT_EQ(pane.view.elapsedText(), u"00:00:01:01"_s);
+    EXPECT_EQ(pane.view.remainingText(), u"-00:00:00:24"_s);
     pane.press(Qt::Key_Left, Qt::ShiftModifier);
     EXPECT_TRUE(pane.waitForTime(0.04)) << pane.player->currentTime();
     // Before the start there is nothing: the play head stops at 0.
@@ -111,8 +113,7 @@ TEST(PlayerView, ShowsTheRecordingTimeUnderThePlayHead)
     ASSERT_TRUE(pane.waitForTime(61));
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
-            return pane.view.recordingTimeText()
-                == start.addSecs(61).toLocalTime().toString(QStringLiteral("HH:mm:ss"));
+            return pane.view.recordingTimeText() == start.addSecs(61).toLocalTime().toString(u"HH:mm:ss"_s);
         },
         limit))
         << pane.view.recordingTimeText().toStdString();

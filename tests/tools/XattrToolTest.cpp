@@ -9,6 +9,8 @@
 
 #include <sys/xattr.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct ToolRun
@@ -21,7 +23,7 @@ struct ToolRun
 ToolRun xattrTool(const QStringList& arguments)
 {
     QProcess tool;
-    tool.start(TestEnvironment::builtProgram(QStringLiteral("tapescribe-xattr")), arguments);
+    tool.start(TestEnvironment::builtProgram(u"tapescribe-xattr"_s), arguments);
     EXPECT_TRUE(tool.waitForFinished(30'000));
     return { tool.exitCode(), tool.readAllStandardOutput(), QString::fromUtf8(tool.readAllStandardError()) };
 }
@@ -41,13 +43,13 @@ QByteArray kernelValue(const QString& path, const char* name = "user.com.Fernwri
     return size < 0 ? QByteArray() : QByteArray(value, size);
 }
 
-const QString stamp = QStringLiteral("com.FernwrightSystem.logStartTime");
+const QString stamp = u"com.FernwrightSystem.logStartTime"_s;
 
 TEST(XattrTool, WritesPrintsAndDeletesInTheUserNamespace)
 {
     QTemporaryDir folder;
     const QString clip = file(folder, "it's a \"clip\".mov");
-    const QString value = QStringLiteral("2016-03-01 14:05:09 +0000");
+    const QString value = u"2016-03-01 14:05:09 +0000"_s;
 
     ToolRun run = xattrTool({ "-w", stamp, value, clip });
     EXPECT_EQ(run.status, 0) << run.error.toStdString();
@@ -74,18 +76,18 @@ TEST(XattrTool, FailuresSayWhatAndWhereAndExitNonZero)
 {
     QTemporaryDir folder;
     const QString clip = file(folder, "clip.mov");
-    const QString missing = folder.filePath(QStringLiteral("missing.mov"));
+    const QString missing = folder.filePath(u"missing.mov"_s);
     const struct
     {
         QStringList arguments;
         int status;
         QString path, reason;
     } cases[] = {
-        { { "-p", stamp, clip }, 1, clip, QStringLiteral("No such xattr") },
-        { { "-d", stamp, clip }, 1, clip, QStringLiteral("No such xattr") },
-        { { "-w", stamp, "v", missing }, 1, missing, QStringLiteral("No such file") },
-        { { "-d", "-r", stamp, missing }, 1, missing, QStringLiteral("No such file") },
-        { { "-q", stamp, clip }, 2, {}, QStringLiteral("usage:") },
+        { { "-p", stamp, clip }, 1, clip, u"No such xattr"_s },
+        { { "-d", stamp, clip }, 1, clip, u"No such xattr"_s },
+        { { "-w", stamp, "v", missing }, 1, missing, u"No such file"_s },
+        { { "-d", "-r", stamp, missing }, 1, missing, u"No such file"_s },
+        { { "-q", stamp, clip }, 2, {}, u"usage:"_s },
     };
     for (const auto& [arguments, status, path, reason] : cases) {
         const ToolRun run = xattrTool(arguments);
@@ -102,13 +104,13 @@ TEST(XattrTool, FailuresSayWhatAndWhereAndExitNonZero)
 TEST(XattrTool, RecursiveDeleteClearsATreeAndSkipsWhatLacksIt)
 {
     QTemporaryDir folder;
-    const QString bundle = folder.filePath(QStringLiteral("tapeScribe.app"));
-    QDir().mkpath(bundle + QStringLiteral("/bin/deep"));
-    const QString quarantine = QStringLiteral("com.apple.quarantine");
+    const QString bundle = folder.filePath(u"tapeScribe.app"_s);
+    QDir().mkpath(bundle + u"/bin/deep"_s);
+    const QString quarantine = u"com.apple.quarantine"_s;
     const QString top = file(folder, "tapeScribe.app/top");
     const QString deep = file(folder, "tapeScribe.app/bin/deep/tool");
     file(folder, "tapeScribe.app/bin/untouched");
-    QFile::link(folder.filePath(QStringLiteral("elsewhere")), bundle + QStringLiteral("/bin/dangling"));
+    QFile::link(folder.filePath(u"elsewhere"_s), bundle + u"/bin/dangling"_s);
     const QString outside = file(folder, "outside");
     xattrTool({ "-w", quarantine, "q", bundle, top, deep, outside });
 
