@@ -1,6 +1,8 @@
 #pragma once
 
-#include <QString>
+#include <QStringList>
+
+#include <functional>
 
 // Clips made by ffmpeg for the tests, once per test run, and copied where a test wants them.
 namespace ClipFixtures {
@@ -16,5 +18,8 @@ enum class Kind {
 
 // The path of a fresh copy of the clip at `destination` (a new birth time for each copy).
 QString copy(Kind kind, const QString& destination);
+
+// The console lines that `call` writes, empty ones included.
+QStringList consoleLinesOf(const std::function<void()>& call);
 
 }

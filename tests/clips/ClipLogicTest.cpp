@@ -5,65 +5,57 @@
 
 #include <gtest/gtest.h>
 
-#include <QRegularExpression>
+using namespace Qt::StringLiterals;
 
 namespace {
 
 using TypeIdentifiers::EntryKind;
 
-TEST(TypeIdentifiers, ComeFromTheExtensionInAnyCase)
+TEST(TypeIdentifiers, ComeFromTheExtensionInAnyCaseForRegularFilesAlone)
 {
-    EXPECT_EQ(TypeIdentifiers::typeIdentifier(u"A001C001.MXF", EntryKind::RegularFile),
-        QStringLiteral("org.smpte.mxf"));
-    EXPECT_EQ(TypeIdentifiers::typeIdentifier(u"clip.Mov", EntryKind::RegularFile),
-        QStringLiteral("com.apple.quicktime-movie"));
-    EXPECT_EQ(TypeIdentifiers::typeIdentifier(u"C0001.MP4", EntryKind::RegularFile),
-        QStringLiteral("public.mpeg-4"));
-    EXPECT_EQ(TypeIdentifiers::typeIdentifier(u"archive.tar.mp4", EntryKind::RegularFile),
-        QStringLiteral("public.mpeg-4"));
-    // Names without a usable extension are plain data.
-    for (const char16_t* name : { u"notes.txt", u"README", u".mov", u"clip.", u"clip.mov.bak" })
-        EXPECT_EQ(
-            TypeIdentifiers::typeIdentifier(name, EntryKind::RegularFile), QStringLiteral("public.data"))
+    const struct
+    {
+        const char16_t* name;
+        EntryKind kind;
+        const char* type;
+    } cases[] = {
+        { u"A001C001.MXF", EntryKind::RegularFile, "org.smpte.mxf" },
+        { u"clip.Mov", EntryKind::RegularFile, "com.apple.quicktime-movie" },
+        { u"archive.tar.mp4", EntryKind::RegularFile, "public.mpeg-4" },
+        // Names without a usable extension are plain data.
+        { u"README", EntryKind::RegularFile, "public.data" },
+        { u".mov", EntryKind::RegularFile, "public.data" },
+        { u"clip.", EntryKind::RegularFile, "public.data" },
+        { u"clip.mov.bak", EntryKind::RegularFile, "public.data" },
+        { u"CLIPS.MOV", EntryKind::Folder, "public.folder" },
+        { u"pipe.mov", EntryKind::Other, "public.item" },
+    };
+    for (const auto& [name, kind, type] : cases)
+        EXPECT_EQ(TypeIdentifiers::typeIdentifier(name, kind), QLatin1String(type))
             << QString::fromUtf16(name).toStdString();
-}
-
-TEST(TypeIdentifiers, OnlyRegularFilesAreTypedByName)
-{
-    EXPECT_EQ(
-        TypeIdentifiers::typeIdentifier(u"CLIPS.MOV", EntryKind::Folder), QStringLiteral("public.folder"));
-    EXPECT_EQ(TypeIdentifiers::typeIdentifier(u"pipe.mov", EntryKind::Other), QStringLiteral("public.item"));
 }
 
 TEST(TypeIdentifiers, PlayableListPutsMxfFirstAndFollowsTheDemuxers)
 {
-    EXPECT_EQ(TypeIdentifiers::playableTypes({}), QStringList { QStringLiteral("org.smpte.mxf") });
-    const QStringList types = TypeIdentifiers::playableTypes(
-        { QStringLiteral("mxf"), QStringLiteral("mov,mp4,m4a,3gp,3g2,mj2"), QStringLiteral("avi") });
-    ASSERT_FALSE(types.isEmpty());
-    EXPECT_EQ(types.first(), QStringLiteral("org.smpte.mxf"));
-    EXPECT_EQ(types.count(QStringLiteral("org.smpte.mxf")), 1);
-    EXPECT_TRUE(types.contains(QStringLiteral("com.apple.quicktime-movie")));
-    EXPECT_TRUE(types.contains(QStringLiteral("public.mpeg-4")));
-    EXPECT_TRUE(types.contains(QStringLiteral("public.avi")));
-    EXPECT_FALSE(types.contains(QStringLiteral("org.matroska.mkv")));
-    EXPECT_LT(types.indexOf(QStringLiteral("com.apple.quicktime-movie")),
-        types.indexOf(QStringLiteral("public.avi")));
+    EXPECT_EQ(TypeIdentifiers::playableTypes({}), QStringList { u"org.smpte.mxf"_s });
+    const QStringList types
+        = TypeIdentifiers::playableTypes({ u"mxf"_s, u"mov,mp4,m4a,3gp,3g2,mj2"_s, u"avi"_s });
+    EXPECT_EQ(types.value(0), u"org.smpte.mxf"_s);
+    EXPECT_EQ(types.count(u"org.smpte.mxf"_s), 1);
+    for (const char* type : { "com.apple.quicktime-movie", "public.mpeg-4", "public.avi" })
+        EXPECT_TRUE(types.contains(QLatin1String(type))) << type;
+    EXPECT_FALSE(types.contains(u"org.matroska.mkv"_s));
+    EXPECT_LT(types.indexOf(u"com.apple.quicktime-movie"_s), types.indexOf(u"public.avi"_s));
 }
 
 TEST(TypeIdentifiers, DialogPatternsMatchEveryLetterCase)
 {
-    const QStringList patterns = TypeIdentifiers::nameFilterPatterns({ QStringLiteral("org.smpte.mxf") });
-    ASSERT_EQ(patterns, QStringList { QStringLiteral("*.[mM][xX][fF]") });
-    const QRegularExpression pattern(QRegularExpression::wildcardToRegularExpression(patterns.first()));
-    for (const char* name : { "A.MXF", "a.mxf", "a.Mxf" })
-        EXPECT_TRUE(pattern.match(QLatin1String(name)).hasMatch()) << name;
-    EXPECT_FALSE(pattern.match(QStringLiteral("a.mov")).hasMatch());
-    EXPECT_TRUE(TypeIdentifiers::nameFilterPatterns({ QStringLiteral("public.3gpp") })
-                    .contains(QStringLiteral("*.3[gG][pP]")));
+    const QStringList patterns = TypeIdentifiers::nameFilterPatterns({ u"org.smpte.mxf"_s });
+    EXPECT_EQ(patterns, QStringList { u"*.[mM][xX][fF]"_s });
+    EXPECT_TRUE(TypeIdentifiers::nameFilterPatterns({ u"public.3gpp"_s }).contains(u"*.3[gG][pP]"_s));
 }
 
-TEST(Shuttle, EachPressDoublesUpToEightTimesInItsDirection)
+TEST(Shuttle, EachPressDoublesUpToEightTimesInItsDirectionAndSpaceStops)
 {
     double rate = 0;
     for (double expected : { 1.0, 2.0, 4.0, 8.0, 8.0 })
@@ -72,61 +64,41 @@ TEST(Shuttle, EachPressDoublesUpToEightTimesInItsDirection)
     for (double expected : { -1.0, -2.0, -4.0, -8.0, -8.0 })
         EXPECT_EQ(rate = Shuttle::backward(rate), expected);
     EXPECT_EQ(Shuttle::forward(-8.0), 1.0);
-    EXPECT_EQ(Shuttle::backward(0.0), -1.0);
-}
-
-TEST(Shuttle, SpaceStopsAnythingAndStartsAtNormalSpeed)
-{
+    for (double moving : { 1.0, 8.0, -4.0 })
+        EXPECT_EQ(Shuttle::toggled(moving), 0.0) << moving;
     EXPECT_EQ(Shuttle::toggled(0), 1.0);
-    EXPECT_EQ(Shuttle::toggled(1), 0.0);
-    EXPECT_EQ(Shuttle::toggled(8), 0.0);
-    EXPECT_EQ(Shuttle::toggled(-4), 0.0);
 }
 
 TEST(PlayerTimeText, TimecodeCountsWholeFrames)
 {
-    EXPECT_EQ(PlayerTimeText::timecode(0, 25), QStringLiteral("00:00:00:00"));
-    EXPECT_EQ(PlayerTimeText::timecode(0.04, 25), QStringLiteral("00:00:00:01"));
-    EXPECT_EQ(PlayerTimeText::timecode(0.12 - 1e-12, 25), QStringLiteral("00:00:00:03"));
-    EXPECT_EQ(PlayerTimeText::timecode(3599.96, 25), QStringLiteral("00:59:59:24"));
-    EXPECT_EQ(PlayerTimeText::timecode(3600, 25), QStringLiteral("01:00:00:00"));
-    EXPECT_EQ(PlayerTimeText::timecode(-1, 25), QStringLiteral("00:00:00:00"));
+    EXPECT_EQ(PlayerTimeText::timecode(0.04, 25), u"00:00:00:01"_s);
+    EXPECT_EQ(PlayerTimeText::timecode(0.12 - 1e-12, 25), u"00:00:00:03"_s);
+    EXPECT_EQ(PlayerTimeText::timecode(3599.96, 25), u"00:59:59:24"_s);
+    EXPECT_EQ(PlayerTimeText::timecode(3600, 25), u"01:00:00:00"_s);
+    EXPECT_EQ(PlayerTimeText::timecode(-1, 25), u"00:00:00:00"_s);
     // A clip whose rate is not known yet counts at 25 frames a second.
-    EXPECT_EQ(PlayerTimeText::timecode(1.5, 0), QStringLiteral("00:00:01:12"));
-    EXPECT_EQ(PlayerTimeText::remaining(1, 3, 25), QStringLiteral("-00:00:02:00"));
-    EXPECT_EQ(PlayerTimeText::remaining(4, 3, 25), QStringLiteral("-00:00:00:00"));
+    EXPECT_EQ(PlayerTimeText::timecode(1.5, 0), u"00:00:01:12"_s);
+    EXPECT_EQ(PlayerTimeText::remaining(1, 3, 25), u"-00:00:02:00"_s);
+    EXPECT_EQ(PlayerTimeText::remaining(4, 3, 25), u"-00:00:00:00"_s);
 }
 
 TEST(ProfessionalFormats, NamesWhatIsMissingOnce)
 {
-    const MediaCapabilities complete { { QStringLiteral("mxf") },
-        { QStringLiteral("prores"), QStringLiteral("dnxhd"), QStringLiteral("mpeg2video") } };
+    const MediaCapabilities complete { { u"mxf"_s }, { u"prores"_s, u"dnxhd"_s, u"mpeg2video"_s } };
     EXPECT_FALSE(professionalFormatsWarning(complete));
 
-    const MediaCapabilities partial { { QStringLiteral("mov,mp4,m4a,3gp,3g2,mj2") },
-        { QStringLiteral("dnxhd") } };
+    const MediaCapabilities partial { { u"mov,mp4,m4a,3gp,3g2,mj2"_s }, { u"dnxhd"_s } };
     EXPECT_EQ(partial.missingProfessionalFormats(),
-        (QStringList { QStringLiteral("the MXF demuxer"), QStringLiteral("the ProRes decoder"),
-            QStringLiteral("the MPEG-2 decoder") }));
+        (QStringList { u"the MXF demuxer"_s, u"the ProRes decoder"_s, u"the MPEG-2 decoder"_s }));
     const auto warning = professionalFormatsWarning(partial);
     ASSERT_TRUE(warning);
-    EXPECT_TRUE(warning->contains(
-        QStringLiteral("the MXF demuxer, the ProRes decoder and the MPEG-2 decoder are missing")))
+    EXPECT_TRUE(
+        warning->contains(u"the MXF demuxer, the ProRes decoder and the MPEG-2 decoder are missing"_s))
         << warning->toStdString();
 
-    const MediaCapabilities oneMissing { { QStringLiteral("mxf") },
-        { QStringLiteral("prores"), QStringLiteral("dnxhd") } };
-    EXPECT_TRUE(
-        professionalFormatsWarning(oneMissing)->contains(QStringLiteral("the MPEG-2 decoder is missing")));
+    const MediaCapabilities oneMissing { { u"mxf"_s }, { u"prores"_s, u"dnxhd"_s } };
+    EXPECT_TRUE(professionalFormatsWarning(oneMissing)->contains(u"the MPEG-2 decoder is missing"_s));
     EXPECT_TRUE(professionalFormatsWarning(std::nullopt));
-}
-
-TEST(ProfessionalFormats, ThisSystemsPlayerHasThemAll)
-{
-    const auto capabilities = MediaCapabilities::query();
-    ASSERT_TRUE(capabilities);
-    EXPECT_TRUE(capabilities->missingProfessionalFormats().isEmpty());
-    EXPECT_TRUE(capabilities->demuxers.contains(QStringLiteral("mov,mp4,m4a,3gp,3g2,mj2")));
 }
 
 }

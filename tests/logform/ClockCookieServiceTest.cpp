@@ -16,6 +16,8 @@
 #include <QWebEngineCookieStore>
 #include <QWebEngineProfile>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr int pageLimit = 60'000;
@@ -23,7 +25,7 @@ constexpr int pageLimit = 60'000;
 // The value the service saw in the request for `path`, or nothing when that request has not come.
 std::optional<QString> timeOffsetSent(const LogServiceProcess& service, const QString& path)
 {
-    const QString prefix = QStringLiteral("request GET %1 time_offset=").arg(path);
+    const QString prefix = u"request GET %1 time_offset="_s.arg(path);
     for (const QString& line : service.requestLines())
         if (line.startsWith(prefix))
             return line.mid(prefix.size());
@@ -36,7 +38,7 @@ TEST(ClockCookie, ReachesTheLogServiceHostAndNoOtherHost)
     LogServiceProcess service;
     ASSERT_TRUE(service.start());
     const QString host = QString::fromLatin1(BuildConfig::logServiceHost);
-    const QString subdomain = QStringLiteral("clips.") + host;
+    const QString subdomain = u"clips."_s + host;
     const QString port = QString::number(service.httpsPort());
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
         QStringLiteral("\"--host-resolver-rules=MAP %1 127.0.0.1:%3, MAP %2 127.0.0.1:%3\" "
@@ -45,7 +47,7 @@ TEST(ClockCookie, ReachesTheLogServiceHostAndNoOtherHost)
             .toUtf8());
 
     QTemporaryDir folder;
-    ClipFixtures::copy(ClipFixtures::Kind::LongMp4, folder.filePath(QStringLiteral("A001C001.MP4")));
+    ClipFixtures::copy(ClipFixtures::Kind::LongMp4, folder.filePath(u"A001C001.MP4"_s));
     AppDelegate delegate;
     MainInterface interface;
     interface.connectTo(delegate);
@@ -58,28 +60,27 @@ TEST(ClockCookie, ReachesTheLogServiceHostAndNoOtherHost)
                 valuesSet.append(QString::fromLatin1(cookie.value()));
         });
     // The log form's first request goes out before any clip is loaded: no clock yet.
-    ASSERT_TRUE(service.waitForRequest(QStringLiteral("request GET /index.php/logger/form"), pageLimit));
-    EXPECT_EQ(timeOffsetSent(service, QStringLiteral("/index.php/logger/form")), QStringLiteral("-"));
+    ASSERT_TRUE(service.waitForRequest(u"request GET /index.php/logger/form"_s, pageLimit));
+    EXPECT_EQ(timeOffsetSent(service, u"/index.php/logger/form"_s), u"-"_s);
 
     delegate.runOpenPanel = [&](const QStringList&) { return std::optional<QString>(folder.path()); };
     delegate.showOpenPanel();
     ASSERT_EQ(delegate.loadedAssetIndex, 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !valuesSet.isEmpty(); }, pageLimit));
 
-    delegate.loadInWebView(QUrl(QStringLiteral("https://%1/clock-check").arg(host)));
-    ASSERT_TRUE(service.waitForRequest(QStringLiteral("request GET /clock-check "), pageLimit));
-    const auto sent = timeOffsetSent(service, QStringLiteral("/clock-check"));
+    delegate.loadInWebView(QUrl(u"https://%1/clock-check"_s.arg(host)));
+    ASSERT_TRUE(service.waitForRequest(u"request GET /clock-check "_s, pageLimit));
+    const auto sent = timeOffsetSent(service, u"/clock-check"_s);
     ASSERT_TRUE(sent);
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^-?[0-9]+\\.0$")).match(*sent).hasMatch())
-        << sent->toStdString();
+    EXPECT_TRUE(QRegularExpression(u"^-?[0-9]+\\.0$"_s).match(*sent).hasMatch()) << sent->toStdString();
     // The store reports each value it took a little later: wait for the one that was sent.
     EXPECT_TRUE(QTest::qWaitFor([&] { return valuesSet.contains(*sent); }, pageLimit))
         << sent->toStdString() << " not in " << valuesSet.join(u' ').toStdString();
 
     // A subdomain of the log service's host is another host: the cookie stays home.
-    delegate.loadInWebView(QUrl(QStringLiteral("https://%1/other-host-check").arg(subdomain)));
-    ASSERT_TRUE(service.waitForRequest(QStringLiteral("request GET /other-host-check "), pageLimit));
-    EXPECT_EQ(timeOffsetSent(service, QStringLiteral("/other-host-check")), QStringLiteral("-"));
+    delegate.loadInWebView(QUrl(u"https://%1/other-host-check"_s.arg(subdomain)));
+    ASSERT_TRUE(service.waitForRequest(u"request GET /other-host-check "_s, pageLimit));
+    EXPECT_EQ(timeOffsetSent(service, u"/other-host-check"_s), u"-"_s);
 }
 
 }

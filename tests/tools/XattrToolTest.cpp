@@ -9,6 +9,8 @@
 
 #include <sys/xattr.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct ToolRun
@@ -21,112 +23,102 @@ struct ToolRun
 ToolRun xattrTool(const QStringList& arguments)
 {
     QProcess tool;
-    tool.start(TestEnvironment::builtProgram(QStringLiteral("tapescribe-xattr")), arguments);
+    tool.start(TestEnvironment::builtProgram(u"tapescribe-xattr"_s), arguments);
     EXPECT_TRUE(tool.waitForFinished(30'000));
     return { tool.exitCode(), tool.readAllStandardOutput(), QString::fromUtf8(tool.readAllStandardError()) };
 }
 
-QString file(const QTemporaryDir& folder, const QString& name)
+QString file(const QTemporaryDir& folder, const char* name)
 {
-    const QString path = folder.filePath(name);
+    const QString path = folder.filePath(QString::fromUtf8(name));
     QFile created(path);
     EXPECT_TRUE(created.open(QIODevice::WriteOnly));
     return path;
 }
 
-QByteArray kernelValue(const QString& path, const char* name)
+QByteArray kernelValue(const QString& path, const char* name = "user.com.FernwrightSystem.logStartTime")
 {
     char value[512];
     const ssize_t size = ::getxattr(QFile::encodeName(path).constData(), name, value, sizeof value);
     return size < 0 ? QByteArray() : QByteArray(value, size);
 }
 
-const QString stamp = QStringLiteral("com.FernwrightSystem.logStartTime");
+const QString stamp = u"com.FernwrightSystem.logStartTime"_s;
 
 TEST(XattrTool, WritesPrintsAndDeletesInTheUserNamespace)
 {
     QTemporaryDir folder;
-    const QString clip = file(folder, QStringLiteral("it's a \"clip\".mov"));
-    const QString value = QStringLiteral("2016-03-01 14:05:09 +0000");
+    const QString clip = file(folder, "it's a \"clip\".mov");
+    const QString value = u"2016-03-01 14:05:09 +0000"_s;
 
-    ToolRun run = xattrTool({ QStringLiteral("-w"), stamp, value, clip });
+    ToolRun run = xattrTool({ "-w", stamp, value, clip });
     EXPECT_EQ(run.status, 0) << run.error.toStdString();
     EXPECT_TRUE(run.output.isEmpty());
-    EXPECT_EQ(kernelValue(clip, "user.com.FernwrightSystem.logStartTime"), value.toUtf8());
+    EXPECT_EQ(kernelValue(clip), value.toUtf8());
 
-    run = xattrTool({ QStringLiteral("-p"), stamp, clip });
+    run = xattrTool({ "-p", stamp, clip });
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.output, value.toUtf8() + '\n');
     // The namespace may also be named.
-    EXPECT_EQ(xattrTool({ QStringLiteral("-p"), QStringLiteral("user.") + stamp, clip }).output,
-        value.toUtf8() + '\n');
+    EXPECT_EQ(xattrTool({ "-p", "user." + stamp, clip }).output, value.toUtf8() + '\n');
 
     // Writing again replaces the value; values may hold line breaks and be empty.
-    xattrTool({ QStringLiteral("-w"), stamp, QStringLiteral("two\nlines"), clip });
-    EXPECT_EQ(xattrTool({ QStringLiteral("-p"), stamp, clip }).output, QByteArray("two\nlines\n"));
-    xattrTool({ QStringLiteral("-w"), stamp, QString(), clip });
-    EXPECT_EQ(xattrTool({ QStringLiteral("-p"), stamp, clip }).output, QByteArray("\n"));
+    for (const char* again : { "two\nlines", "" }) {
+        xattrTool({ "-w", stamp, QString::fromUtf8(again), clip });
+        EXPECT_EQ(xattrTool({ "-p", stamp, clip }).output, QByteArray(again) + '\n');
+    }
 
-    run = xattrTool({ QStringLiteral("-d"), stamp, clip });
-    EXPECT_EQ(run.status, 0);
-    EXPECT_TRUE(kernelValue(clip, "user.com.FernwrightSystem.logStartTime").isNull());
+    EXPECT_EQ(xattrTool({ "-d", stamp, clip }).status, 0);
+    EXPECT_TRUE(kernelValue(clip).isNull());
 }
 
 TEST(XattrTool, FailuresSayWhatAndWhereAndExitNonZero)
 {
     QTemporaryDir folder;
-    const QString clip = file(folder, QStringLiteral("clip.mov"));
-    const QString missing = folder.filePath(QStringLiteral("missing.mov"));
-
-    ToolRun run = xattrTool({ QStringLiteral("-p"), stamp, clip });
-    EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(run.output.isEmpty());
-    EXPECT_TRUE(run.error.contains(clip) && run.error.contains(QStringLiteral("No such xattr")))
-        << run.error.toStdString();
-
-    run = xattrTool({ QStringLiteral("-d"), stamp, clip });
-    EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(run.error.contains(QStringLiteral("No such xattr")));
-
-    run = xattrTool({ QStringLiteral("-w"), stamp, QStringLiteral("v"), missing });
-    EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(run.error.contains(missing) && run.error.contains(QStringLiteral("No such file")))
-        << run.error.toStdString();
+    const QString clip = file(folder, "clip.mov");
+    const QString missing = folder.filePath(u"missing.mov"_s);
+    const struct
+    {
+        QStringList arguments;
+        int status;
+        QString path, reason;
+    } cases[] = {
+        { { "-p", stamp, clip }, 1, clip, u"No such xattr"_s },
+        { { "-d", stamp, clip }, 1, clip, u"No such xattr"_s },
+        { { "-w", stamp, "v", missing }, 1, missing, u"No such file"_s },
+        { { "-d", "-r", stamp, missing }, 1, missing, u"No such file"_s },
+        { { "-q", stamp, clip }, 2, {}, u"usage:"_s },
+    };
+    for (const auto& [arguments, status, path, reason] : cases) {
+        const ToolRun run = xattrTool(arguments);
+        EXPECT_EQ(run.status, status) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(run.output.isEmpty());
+        EXPECT_TRUE(run.error.contains(path) && run.error.contains(reason)) << run.error.toStdString();
+    }
 
     // One failing file does not stop the others, but it decides the status.
-    run = xattrTool({ QStringLiteral("-w"), stamp, QStringLiteral("v"), missing, clip });
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(kernelValue(clip, "user.com.FernwrightSystem.logStartTime"), QByteArray("v"));
-
-    run = xattrTool({ QStringLiteral("-q"), stamp, clip });
-    EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(run.error.contains(QStringLiteral("usage:")));
+    EXPECT_EQ(xattrTool({ "-w", stamp, "v", missing, clip }).status, 1);
+    EXPECT_EQ(kernelValue(clip), QByteArray("v"));
 }
 
 TEST(XattrTool, RecursiveDeleteClearsATreeAndSkipsWhatLacksIt)
 {
     QTemporaryDir folder;
-    const QString bundle = folder.filePath(QStringLiteral("tapeScribe.app"));
-    QDir().mkpath(bundle + QStringLiteral("/bin/deep"));
-    const QString quarantine = QStringLiteral("com.apple.quarantine");
-    const QString top = file(folder, QStringLiteral("tapeScribe.app/top"));
-    const QString deep = file(folder, QStringLiteral("tapeScribe.app/bin/deep/tool"));
-    file(folder, QStringLiteral("tapeScribe.app/bin/untouched"));
-    QFile::link(folder.filePath(QStringLiteral("elsewhere")), bundle + QStringLiteral("/bin/dangling"));
-    xattrTool({ QStringLiteral("-w"), quarantine, QStringLiteral("q"), bundle, top, deep });
-    const QString outside = file(folder, QStringLiteral("outside"));
-    xattrTool({ QStringLiteral("-w"), quarantine, QStringLiteral("q"), outside });
+    const QString bundle = folder.filePath(u"tapeScribe.app"_s);
+    QDir().mkpath(bundle + u"/bin/deep"_s);
+    const QString quarantine = u"com.apple.quarantine"_s;
+    const QString top = file(folder, "tapeScribe.app/top");
+    const QString deep = file(folder, "tapeScribe.app/bin/deep/tool");
+    file(folder, "tapeScribe.app/bin/untouched");
+    QFile::link(folder.filePath(u"elsewhere"_s), bundle + u"/bin/dangling"_s);
+    const QString outside = file(folder, "outside");
+    xattrTool({ "-w", quarantine, "q", bundle, top, deep, outside });
 
-    const ToolRun run = xattrTool({ QStringLiteral("-d"), QStringLiteral("-r"), quarantine, bundle });
+    const ToolRun run = xattrTool({ "-d", "-r", quarantine, bundle });
     EXPECT_EQ(run.status, 0) << run.error.toStdString();
     for (const QString& path : { bundle, top, deep })
         EXPECT_TRUE(kernelValue(path, "user.com.apple.quarantine").isNull()) << path.toStdString();
     EXPECT_EQ(kernelValue(outside, "user.com.apple.quarantine"), QByteArray("q"));
-
-    EXPECT_EQ(xattrTool({ QStringLiteral("-d"), QStringLiteral("-r"), quarantine,
-                            folder.filePath(QStringLiteral("none")) })
-                  .status,
-        1);
 }
 
 }
