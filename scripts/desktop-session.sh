@@ -28,7 +28,9 @@ if [ -z "${TAPESCRIBE_DESKTOP_SESSION:-}" ]; then
     # Qt WebEngine refuses its sandbox as root.
     [ "$(id -u)" -ne 0 ] || export QTWEBENGINE_DISABLE_SANDBOX=1
     status=0
-    xvfb-run -a -s '-screen 0 1280x800x24' dbus-run-session -- "$0" "$@" || status=$?
+    # -noreset: the X server must not reset whenever its last client goes, or a program started right
+    # after another has quit cannot connect.
+    xvfb-run -a -s '-screen 0 1280x800x24 -noreset' dbus-run-session -- "$0" "$@" || status=$?
     exit "$status"
 fi
 
