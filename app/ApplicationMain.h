@@ -3,3 +3,7 @@
 // Builds the application (windows, delegate, single-instance hand-over), runs its start-up in order and
 // then its event loop; returns the process's exit status.
 int applicationMain(int argc, char** argv);
+
+// What must hold before the QApplication exists, for tapeScribe and for the tests that build its windows:
+// the graphics set-up that the video surface and the web view need side by side.
+void prepareGraphics();

@@ -1,3 +1,5 @@
+#include "app/ApplicationMain.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -8,7 +10,7 @@
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    prepareGraphics();
     QApplication application(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("FernwrightSystem"));
     QCoreApplication::setApplicationName(QStringLiteral("tapeScribe"));
