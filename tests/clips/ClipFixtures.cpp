@@ -69,14 +69,4 @@ QString copy(Kind kind, const QString& destination)
     return destination;
 }
 
-QStringList consoleLinesOf(const std::function<void()>& call)
-{
-    testing::internal::CaptureStdout();
-    call();
-    QString text = QString::fromStdString(testing::internal::GetCapturedStdout());
-    if (text.endsWith(u'\n'))
-        text.chop(1);
-    return text.isEmpty() ? QStringList() : text.split(u'\n');
-}
-
 }

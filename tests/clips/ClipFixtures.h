@@ -2,7 +2,6 @@
 
 #include <QStringList>
 
-#include <functional>
 
 // Clips made by ffmpeg for the tests, once per test run, and copied where a test wants them.
 namespace ClipFixtures {
@@ -18,8 +17,5 @@ enum class Kind {
 
 // The path of a fresh copy of the clip at `destination` (a new birth time for each copy).
 QString copy(Kind kind, const QString& destination);
-
-// The console lines that `call` writes, empty ones included.
-QStringList consoleLinesOf(const std::function<void()>& call);
 
 }

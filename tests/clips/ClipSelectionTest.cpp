@@ -1,4 +1,5 @@
 #include "ClipFixtures.h"
+#include "support/ConsoleLines.h"
 
 #include "app/AppDelegate.h"
 #include "app/MainInterface.h"
@@ -21,7 +22,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-using ClipFixtures::consoleLinesOf;
 using ClipFixtures::Kind;
 constexpr int loadLimit = 30'000;
 const QString cookiePrefix = u"setTimeOffsetCookie: secondsBetween = "_s;

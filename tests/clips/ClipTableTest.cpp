@@ -1,4 +1,5 @@
 #include "ClipFixtures.h"
+#include "support/ConsoleLines.h"
 
 #include "clips/ClipModel.h"
 
@@ -11,7 +12,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-using ClipFixtures::consoleLinesOf;
 
 // How many rows the table makes while `call` runs.
 qsizetype rowsMadeBy(const std::function<void()>& call)

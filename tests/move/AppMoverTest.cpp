@@ -1,4 +1,5 @@
 #include "TextPrinting.h"
+#include "support/ConsoleLines.h"
 #include "support/TestEnvironment.h"
 
 #include "move/AppMover.h"
@@ -46,13 +47,6 @@ void makeFakeBundle(const QString& bundle, const QString& marker, const QString&
 }
 
 // The console lines that a call writes.
-QStringList consoleLinesOf(const std::function<void()>& call)
-{
-    testing::internal::CaptureStdout();
-    call();
-    return QString::fromStdString(testing::internal::GetCapturedStdout()).split('\n', Qt::SkipEmptyParts);
-}
-
 // Refuses each operation that `refused` names with its path ("trash /a/path"); a test that runs as root
 // could otherwise write anywhere.
 class RefusingFileManager : public FileManager
