@@ -2,7 +2,6 @@
 
 #include <QStringList>
 
-
 // Clips made by ffmpeg for the tests, once per test run, and copied where a test wants them.
 namespace ClipFixtures {
 
