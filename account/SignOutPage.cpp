@@ -1,6 +1,6 @@
 #include "account/SignOutPage.h"
 
-#include "BuildConfig.h"
+#include "core/BuildConfig.h"
 
 QUrl signOutPageURL()
 {

@@ -1,8 +1,9 @@
 #include "app/AppDelegate.h"
-#include "app/Spinner.h"
+#include "core/CommandRunner.h"
+#include "core/Spinner.h"
 #include "move/AppMover.h"
 
-#include "BuildConfig.h"
+#include "core/BuildConfig.h"
 
 #include <QMainWindow>
 #include <QSplitter>
@@ -33,6 +34,12 @@ AppDelegate::AppDelegate(QObject* parent)
 }
 
 AppDelegate::~AppDelegate() = default;
+
+CommandResult AppDelegate::runCommand(const QString& launchPath, const QStringList& arguments,
+                                      const std::optional<QByteArray>& standardInput)
+{
+    return ::runCommand(launchPath, arguments, standardInput);
+}
 
 QUrl AppDelegate::defaultFormURL(bool fromLocalServer)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/CommandResult.h"
-#include "app/DateFormatter.h"
+#include "core/CommandResult.h"
+#include "core/DateFormatter.h"
 #include "clips/Clip.h"
 #include "clips/ClipModel.h"
 
@@ -88,9 +88,7 @@ public:
     // logger once which are missing.
     void checkProfessionalFormats();
 
-    // Runs a tool by absolute path, without a shell, and returns what it wrote to its two streams.
-    // The optional standard input is written to the tool (used to keep secrets off its argument list);
-    // without it the tool inherits the application's standard input.
+    // The application's name for the command runner (core/CommandRunner.h), which its handlers use.
     static CommandResult runCommand(const QString& launchPath, const QStringList& arguments,
                                     const std::optional<QByteArray>& standardInput = std::nullopt);
 

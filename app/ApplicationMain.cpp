@@ -1,11 +1,11 @@
 #include "app/ApplicationMain.h"
 #include "app/AppDelegate.h"
-#include "app/Console.h"
+#include "core/Console.h"
 #include "app/MainInterface.h"
-#include "app/Platform.h"
+#include "core/Platform.h"
 #include "app/SingleInstance.h"
 
-#include "BuildConfig.h"
+#include "core/BuildConfig.h"
 
 #include <QApplication>
 #include <QLocale>

@@ -1,65 +1,49 @@
 #include "app/MainInterface.h"
 #include "app/AppDelegate.h"
-#include "app/Outlet.h"
-#include "app/Spinner.h"
-#include "clips/PlayerView.h"
+
 #include "ui_MainWindow.h"
 #include "ui_PreferencesWindow.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMainWindow>
-#include <QPushButton>
-#include <QSplitter>
-#include <QTableView>
-#include <QWebEngineView>
 
 MainInterface::MainInterface()
     : window(std::make_unique<QMainWindow>())
     , preferencesWindow(std::make_unique<QDialog>())
+    , mainForm(std::make_unique<Ui::MainWindow>())
+    , preferencesForm(std::make_unique<Ui::PreferencesWindow>())
 {
-    Ui::MainWindow().setupUi(window.get());
-    Ui::PreferencesWindow().setupUi(static_cast<QDialog*>(preferencesWindow.get()));
+    mainForm->setupUi(window.get());
+    preferencesForm->setupUi(preferencesWindow.get());
     // Start with the clips and the log form side by side at about even widths.
-    if (auto* splitView = window->findChild<QSplitter*>(QStringLiteral("splitView")))
-        splitView->setSizes({ 600, 680 });
+    mainForm->splitView->setSizes({ 600, 680 });
 }
 
 MainInterface::~MainInterface() = default;
 
-void MainInterface::connectTo(AppDelegate& delegate) const
+void MainInterface::connectTo(AppDelegate& delegate)
 {
-    const QObject& main = *window;
-    const QObject& preferences = *preferencesWindow;
-
     delegate.window = window.get();
-    delegate.playerView = requireOutlet<PlayerView>(main, "playerView");
-    delegate.webView = requireOutlet<QWebEngineView>(main, "webView");
-    delegate.webSpinner = requireOutlet<Spinner>(main, "webSpinner");
-    delegate.chooseFolderButton = requireOutlet<QPushButton>(main, "chooseFolderButton");
-    delegate.spinner = requireOutlet<Spinner>(main, "spinner");
-    delegate.tableView = requireOutlet<QTableView>(main, "tableView");
-    delegate.label = requireOutlet<QLabel>(main, "label");
+    delegate.playerView = mainForm->playerView;
+    delegate.webView = mainForm->webView;
+    delegate.webSpinner = mainForm->webSpinner;
+    delegate.chooseFolderButton = mainForm->chooseFolderButton;
+    delegate.spinner = mainForm->spinner;
+    delegate.tableView = mainForm->tableView;
+    delegate.label = mainForm->label;
     delegate.preferencesWindow = preferencesWindow.get();
-    delegate.usernameField = requireOutlet<QLineEdit>(preferences, "usernameField");
-    delegate.passwordField = requireOutlet<QLineEdit>(preferences, "passwordField");
+    delegate.usernameField = preferencesForm->usernameField;
+    delegate.passwordField = preferencesForm->passwordField;
 
-    AppDelegate::applySplitViewLimits(requireOutlet<QSplitter>(main, "splitView"));
+    AppDelegate::applySplitViewLimits(mainForm->splitView);
     delegate.connectClipTable();
 
-    auto onTrigger = [&](const QObject& root, const char* actionName, void (AppDelegate::*handler)()) {
-        QObject::connect(requireOutlet<QAction>(root, actionName), &QAction::triggered, &delegate, handler);
-    };
-    QObject::connect(delegate.chooseFolderButton, &QPushButton::clicked, &delegate, &AppDelegate::showOpenPanel);
-    onTrigger(main, "actionOpen", &AppDelegate::showOpenPanel);
-    onTrigger(main, "actionPreferences", &AppDelegate::showPreferences);
-    onTrigger(main, "actionShowHelp", &AppDelegate::showHelp);
-    onTrigger(main, "actionShowGlossary", &AppDelegate::showGlossary);
-    onTrigger(main, "actionEmailSupport", &AppDelegate::emailSupport);
-    QObject::connect(requireOutlet<QAction>(main, "actionQuit"), &QAction::triggered, qApp, &QApplication::quit,
-                     Qt::QueuedConnection);
-    QObject::connect(requireOutlet<QPushButton>(preferences, "saveButton"), &QPushButton::clicked, &delegate,
+    QObject::connect(mainForm->chooseFolderButton, &QPushButton::clicked, &delegate, &AppDelegate::showOpenPanel);
+    QObject::connect(mainForm->actionOpen, &QAction::triggered, &delegate, &AppDelegate::showOpenPanel);
+    QObject::connect(mainForm->actionPreferences, &QAction::triggered, &delegate, &AppDelegate::showPreferences);
+    QObject::connect(mainForm->actionShowHelp, &QAction::triggered, &delegate, &AppDelegate::showHelp);
+    QObject::connect(mainForm->actionShowGlossary, &QAction::triggered, &delegate, &AppDelegate::showGlossary);
+    QObject::connect(mainForm->actionEmailSupport, &QAction::triggered, &delegate, &AppDelegate::emailSupport);
+    QObject::connect(mainForm->actionQuit, &QAction::triggered, qApp, &QApplication::quit, Qt::QueuedConnection);
+    QObject::connect(preferencesForm->saveButton, &QPushButton::clicked, &delegate,
                      &AppDelegate::saveCredentialsToKeychain);
 }

@@ -1,26 +1,33 @@
 #pragma once
 
+#include <QDialog>
+#include <QMainWindow>
+
 #include <memory>
 
 class AppDelegate;
-class QMainWindow;
-class QWidget;
+namespace Ui {
+class MainWindow;
+class PreferencesWindow;
+}
 
 // The application's windows and menus, built from the Designer forms, and their wiring to AppDelegate:
-// the outlets, the actions, and the split view's limits.
+// the outlets, the actions, and the split view's limits. The forms' generated objects are kept, so every
+// outlet is a member the compiler checks.
 class MainInterface {
 public:
     MainInterface();
     ~MainInterface();
 
     QMainWindow* mainWindow() const { return window.get(); }
-    QWidget* preferences() const { return preferencesWindow.get(); }
+    QDialog* preferences() const { return preferencesWindow.get(); }
 
-    // Connects every outlet and action to `delegate`. An outlet the forms do not provide is a programming
-    // error: the application stops with a message naming it.
-    void connectTo(AppDelegate& delegate) const;
+    // Connects every outlet and action to `delegate`.
+    void connectTo(AppDelegate& delegate);
 
 private:
     std::unique_ptr<QMainWindow> window;
-    std::unique_ptr<QWidget> preferencesWindow;
+    std::unique_ptr<QDialog> preferencesWindow;
+    std::unique_ptr<Ui::MainWindow> mainForm;
+    std::unique_ptr<Ui::PreferencesWindow> preferencesForm;
 };

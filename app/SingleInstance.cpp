@@ -1,5 +1,5 @@
 #include "app/SingleInstance.h"
-#include "app/Platform.h"
+#include "core/Platform.h"
 
 #include <QDir>
 #include <QFileInfo>

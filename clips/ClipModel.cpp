@@ -1,5 +1,5 @@
 #include "clips/ClipModel.h"
-#include "app/Console.h"
+#include "core/Console.h"
 #include "clips/StatusIcons.h"
 
 ClipModel::ClipModel(QObject* parent)

@@ -1,6 +1,6 @@
 #include "help/MakerPages.h"
 
-#include "BuildConfig.h"
+#include "core/BuildConfig.h"
 
 namespace MakerPages {
 

@@ -1,6 +1,6 @@
 #include "logform/SignInPage.h"
 
-#include "BuildConfig.h"
+#include "core/BuildConfig.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,6 +1,6 @@
 #include "move/AppMover.h"
 
-#include "app/Console.h"
+#include "core/Console.h"
 #include "move/MoveRules.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "move/FileManager.h"
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "move/ShellScripts.h"
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 
 QString shellQuoted(const QString& text)
 {

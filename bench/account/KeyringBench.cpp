@@ -1,5 +1,5 @@
 #include "app/AppDelegate.h"
-#include "app/Platform.h"
+#include "core/Platform.h"
 #include "support/Statistics.h"
 
 #include <QCoreApplication>

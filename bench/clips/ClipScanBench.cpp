@@ -1,7 +1,7 @@
 #include "QuietConsole.h"
 #include "support/Statistics.h"
 
-#include "app/Console.h"
+#include "core/Console.h"
 #include "clips/ClipScan.h"
 #include "clips/MediaCapabilities.h"
 #include "clips/TypeIdentifiers.h"

@@ -2,7 +2,7 @@
 #include "QuietConsole.h"
 #include "support/Statistics.h"
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 #include "clips/MpvPlayer.h"
 #include "clips/PlayerView.h"
 

@@ -1,6 +1,6 @@
 #include "app/AppDelegate.h"
 #include "app/MainInterface.h"
-#include "app/Platform.h"
+#include "core/Platform.h"
 #include "support/PrivateKeyring.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "app/AppDelegate.h"
 #include "app/MainInterface.h"
-#include "app/Spinner.h"
+#include "core/Spinner.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "clips/ClipScan.h"
-#include "app/DateFormatter.h"
+#include "core/DateFormatter.h"
 #include "clips/TypeIdentifiers.h"
 
 #include <gtest/gtest.h>

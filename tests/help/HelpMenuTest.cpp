@@ -1,8 +1,8 @@
 #include "app/AppDelegate.h"
-#include "app/Platform.h"
+#include "core/Platform.h"
 #include "help/SupportMail.h"
 
-#include "BuildConfig.h"
+#include "core/BuildConfig.h"
 
 #include <gtest/gtest.h>
 

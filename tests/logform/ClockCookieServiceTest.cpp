@@ -4,7 +4,7 @@
 #include "app/AppDelegate.h"
 #include "app/MainInterface.h"
 
-#include "BuildConfig.h"
+#include "core/BuildConfig.h"
 
 #include <gtest/gtest.h>
 

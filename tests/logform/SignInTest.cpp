@@ -1,11 +1,11 @@
 #include "app/AppDelegate.h"
 #include "app/MainInterface.h"
-#include "app/Spinner.h"
+#include "core/Spinner.h"
 #include "logform/SignInPage.h"
 #include "support/LogServiceProcess.h"
 #include "support/PrivateKeyring.h"
 
-#include "BuildConfig.h"
+#include "core/BuildConfig.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/AsciiText.h"
+#include "core/AsciiText.h"
 
 QString asciiText(const QByteArray& bytes)
 {

@@ -1,4 +1,4 @@
-#include "app/DateFormatter.h"
+#include "core/DateFormatter.h"
 
 #include <gtest/gtest.h>
 

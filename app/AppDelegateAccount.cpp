@@ -3,7 +3,7 @@
 #include "account/KeychainOutput.h"
 #include "account/SignOutPage.h"
 #include "app/AppDelegate.h"
-#include "app/Platform.h"
+#include "core/Platform.h"
 
 #include <QLineEdit>
 #include <QWidget>

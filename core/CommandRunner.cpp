@@ -1,5 +1,5 @@
-#include "app/AppDelegate.h"
-#include "app/AsciiText.h"
+#include "core/CommandRunner.h"
+#include "core/AsciiText.h"
 
 #include <array>
 #include <cerrno>
@@ -137,7 +137,7 @@ void exchange(Channel& output, Channel& error, Channel* input, const QByteArray&
 
 }
 
-CommandResult AppDelegate::runCommand(const QString& launchPath, const QStringList& arguments,
+CommandResult runCommand(const QString& launchPath, const QStringList& arguments,
                                       const std::optional<QByteArray>& standardInput)
 {
     Channel output, error, input;

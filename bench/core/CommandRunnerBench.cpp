@@ -1,4 +1,4 @@
-#include "app/AppDelegate.h"
+#include "core/CommandRunner.h"
 #include "support/Statistics.h"
 
 #include <cstdio>
@@ -20,7 +20,7 @@ int main()
         if (posix_spawn(&pid, tool, nullptr, nullptr, argv, environ) == 0)
             waitpid(pid, nullptr, 0);
     };
-    auto runner = [tool] { AppDelegate::runCommand(QString::fromLatin1(tool), {}); };
+    auto runner = [tool] { runCommand(QString::fromLatin1(tool), {}); };
 
     // Warm both paths first so that neither pays for the first page faults of the other.
     Bench::timeRuns(20, bareSpawn);

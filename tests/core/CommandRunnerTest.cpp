@@ -1,5 +1,5 @@
-#include "app/AppDelegate.h"
-#include "app/AsciiText.h"
+#include "core/CommandRunner.h"
+#include "core/AsciiText.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ const QString shell = QStringLiteral("/bin/sh");
 CommandResult runScript(const QString& script, const QStringList& arguments = {},
                         const std::optional<QByteArray>& input = std::nullopt)
 {
-    return AppDelegate::runCommand(shell, QStringList { QStringLiteral("-c"), script, QStringLiteral("sh") } + arguments,
+    return runCommand(shell, QStringList { QStringLiteral("-c"), script, QStringLiteral("sh") } + arguments,
                                    input);
 }
 
@@ -68,7 +68,7 @@ TEST(CommandRunner, ToolThatCannotStartGivesTwoTextsNamingThePath)
     file.close();
 
     for (const QString& path : { folder.filePath(QStringLiteral("missing-tool")), notExecutable, folder.path() }) {
-        const CommandResult result = AppDelegate::runCommand(path, {});
+        const CommandResult result = runCommand(path, {});
         EXPECT_TRUE(result.output.isEmpty());
         EXPECT_TRUE(result.error.contains(path)) << result.error.toStdString();
     }

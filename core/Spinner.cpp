@@ -1,4 +1,4 @@
-#include "app/Spinner.h"
+#include "core/Spinner.h"
 
 #include <QPainter>
 #include <QTimerEvent>

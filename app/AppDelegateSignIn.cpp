@@ -1,5 +1,5 @@
 #include "app/AppDelegate.h"
-#include "app/Spinner.h"
+#include "core/Spinner.h"
 #include "logform/SignInPage.h"
 
 #include <QWebEnginePage>

@@ -1,10 +1,10 @@
 #include "app/AppDelegate.h"
-#include "app/Console.h"
+#include "core/Console.h"
 #include "clips/MpvPlayer.h"
 #include "clips/PlayerView.h"
 #include "logform/TimeOffset.h"
 
-#include "BuildConfig.h"
+#include "core/BuildConfig.h"
 
 #include <QWebEngineCookieStore>
 #include <QWebEngineProfile>

@@ -1,9 +1,9 @@
 #include "app/AppDelegate.h"
-#include "app/Platform.h"
+#include "core/Platform.h"
 #include "help/MakerPages.h"
 #include "help/SupportMail.h"
 
-#include "BuildConfig.h"
+#include "core/BuildConfig.h"
 
 #include <QCoreApplication>
 
