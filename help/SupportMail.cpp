@@ -1,31 +1,12 @@
 #include "help/SupportMail.h"
 
-namespace {
-
-bool standsUnescaped(char byte)
-{
-    static constexpr std::string_view urlPunctuation = "!#$&'()*+,-./:;=?@_~";
-    return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9')
-        || urlPunctuation.find(byte) != std::string_view::npos;
-}
-
-}
+#include <QUrl>
 
 QString legacyUrlEscaped(const QString& text)
 {
-    static constexpr char hexDigits[] = "0123456789ABCDEF";
-    QString escaped;
-    for (const char byte : text.toUtf8()) {
-        if (standsUnescaped(byte)) {
-            escaped += QLatin1Char(byte);
-            continue;
-        }
-        const auto value = static_cast<unsigned char>(byte);
-        escaped += QLatin1Char('%');
-        escaped += QLatin1Char(hexDigits[value >> 4]);
-        escaped += QLatin1Char(hexDigits[value & 0x0f]);
-    }
-    return escaped;
+    // Qt leaves letters, digits and - . _ ~ as they are; the legacy form keeps the URL punctuation too.
+    static const QByteArray urlPunctuation = QByteArrayLiteral("!#$&'()*+,/:;=?@");
+    return QString::fromLatin1(QUrl::toPercentEncoding(text, urlPunctuation));
 }
 
 QString bugReportMailText(
