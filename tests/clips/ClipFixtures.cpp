@@ -41,23 +41,38 @@ namespace {
         return {};
     }
 
+    void runFfmpeg(Kind kind, const QStringList& options, const QString& path)
+    {
+        QProcess ffmpeg;
+        ffmpeg.start(u"ffmpeg"_s,
+            u"-loglevel error -nostdin -y "_s.append(recipe(kind).second).split(u' ') + options
+                + QStringList { path });
+        const bool finished = ffmpeg.waitForFinished(120'000);
+        EXPECT_TRUE(finished && ffmpeg.exitCode() == 0) << ffmpeg.readAllStandardError().toStdString();
+    }
+
     QString made(Kind kind)
     {
         static QTemporaryDir folder;
         static QMap<Kind, QString> paths;
         if (const auto found = paths.constFind(kind); found != paths.cend())
             return *found;
-        const auto [fileName, arguments] = recipe(kind);
-        const QString path = folder.filePath(QLatin1String(fileName));
-        QProcess ffmpeg;
-        ffmpeg.start(u"ffmpeg"_s,
-            u"-loglevel error -nostdin -y "_s.append(arguments).split(u' ') + QStringList { path });
-        const bool finished = ffmpeg.waitForFinished(120'000);
-        EXPECT_TRUE(finished && ffmpeg.exitCode() == 0) << ffmpeg.readAllStandardError().toStdString();
+        const QString path = folder.filePath(QLatin1String(recipe(kind).first));
+        runFfmpeg(kind, {}, path);
         paths.insert(kind, path);
         return path;
     }
 
+}
+
+QString make(Kind kind, const QString& destination, const QStringList& options)
+{
+    // The container follows the kind, whatever the destination's name says.
+    // The container follows the kind, whatever the destination's name says; the recipe's file name
+    // ends in the muxer's name.
+    const QString muxer = QString::fromLatin1(recipe(kind).first).section(u'.', -1);
+    runFfmpeg(kind, QStringList { u"-f"_s, muxer } + options, destination);
+    return destination;
 }
 
 QString copy(Kind kind, const QString& destination)

@@ -17,4 +17,8 @@ enum class Kind {
 // The path of a fresh copy of the clip at `destination` (a new birth time for each copy).
 QString copy(Kind kind, const QString& destination);
 
+// A clip of `kind` made afresh at `destination`, with more ffmpeg output options: what a camera writes
+// into its header, as { "-metadata", "creation_time=2016-03-01T14:05:09Z", "-timecode", "10:00:00:00" }.
+QString make(Kind kind, const QString& destination, const QStringList& options);
+
 }

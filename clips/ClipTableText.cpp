@@ -1,0 +1,72 @@
+#include "clips/ClipTableText.h"
+#include "clips/PlayerTimeText.h"
+
+#include <QCoreApplication>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
+namespace ClipTableText {
+
+QString recordingStart(const QDateTime& moment)
+{
+    return moment.isValid() ? moment.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                            : QString();
+}
+
+QString recordingStartSource(RecordingStart::Source source, bool pending)
+{
+    const auto tr = [](const char* text) { return QCoreApplication::translate("ClipTable", text); };
+    switch (source) {
+    case RecordingStart::Source::Clip:
+        return tr("Recording start written into the clip");
+    case RecordingStart::Source::BirthTime:
+        return pending ? tr("The file's creation time, until the clip's own date has been read")
+                       : tr("The file's creation time: the clip carries no recording date");
+    case RecordingStart::Source::ModificationTime:
+        return pending ? tr("The file's modification time, until the clip's own date has been read")
+                       : tr("The file's modification time: the clip carries no recording date");
+    }
+    return {};
+}
+
+QString duration(double seconds, ClipMetadata::Rate rate)
+{
+    return seconds > 0 ? PlayerTimeText::timecode(seconds, rate.perSecond()) : QString();
+}
+
+QString codecName(const QString& ffmpegName, int profile)
+{
+    static const QHash<QString, QString> names {
+        { QStringLiteral("h264"), QStringLiteral("H.264") },
+        { QStringLiteral("hevc"), QStringLiteral("HEVC") },
+        { QStringLiteral("prores"), QStringLiteral("ProRes") },
+        { QStringLiteral("dnxhd"), QStringLiteral("DNxHD") },
+        { QStringLiteral("mpeg2video"), QStringLiteral("MPEG-2") },
+        { QStringLiteral("mpeg4"), QStringLiteral("MPEG-4") },
+        { QStringLiteral("mjpeg"), QStringLiteral("Motion JPEG") },
+        { QStringLiteral("av1"), QStringLiteral("AV1") },
+        { QStringLiteral("vp9"), QStringLiteral("VP9") },
+        { QStringLiteral("dvvideo"), QStringLiteral("DV") },
+        { QStringLiteral("jpeg2000"), QStringLiteral("JPEG 2000") },
+    };
+    // DNxHR is the DNxHD codec with one of the resolution-independent profiles.
+    if (ffmpegName == QLatin1String("dnxhd") && profile > FF_PROFILE_DNXHD)
+        return QStringLiteral("DNxHR");
+    return names.value(ffmpegName, ffmpegName.toUpper());
+}
+
+QString format(const ClipMetadata& metadata)
+{
+    QStringList parts;
+    if (!metadata.codec.isEmpty())
+        parts.append(codecName(metadata.codec, metadata.profile));
+    if (metadata.width > 0 && metadata.height > 0)
+        parts.append(QStringLiteral("%1×%2").arg(metadata.width).arg(metadata.height));
+    if (const double rate = metadata.frameRate.perSecond(); rate > 0)
+        parts.append(QStringLiteral("%1 fps").arg(QString::number(rate, 'g', 5)));
+    return parts.join(u' ');
+}
+
+}
