@@ -32,8 +32,15 @@ namespace {
         return TypeIdentifiers::EntryKind::Other;
     }
 
-    // The entry names of a folder exactly as the kernel gives them, "." and ".." left out.
-    std::optional<QList<QByteArray>> listFolder(int folder, QString& failure)
+    struct Entry
+    {
+        QString name;
+        QByteArray nativeName;
+        unsigned char listedType = DT_UNKNOWN; // the kind the listing gives, when it gives one
+    };
+
+    // The entries of a folder exactly as the kernel gives them, "." and ".." left out.
+    std::optional<QList<Entry>> listFolder(int folder, QString& failure)
     {
         // fdopendir() takes over its own duplicate, so that `folder` stays usable for statx().
         const int listingDescriptor = ::dup(folder);
@@ -44,12 +51,14 @@ namespace {
                 ::close(listingDescriptor);
             return std::nullopt;
         }
-        QList<QByteArray> names;
+        QList<Entry> entries;
         errno = 0;
         while (const dirent* entry = ::readdir(listing)) {
             const char* name = entry->d_name;
-            if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0)
-                names.append(QByteArray(name));
+            if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0) {
+                const QByteArray nativeName(name);
+                entries.append(Entry { QString::fromUtf8(nativeName), nativeName, entry->d_type });
+            }
             errno = 0;
         }
         const int readError = errno;
@@ -58,42 +67,84 @@ namespace {
             failure = QString::fromLocal8Bit(std::strerror(readError));
             return std::nullopt;
         }
-        return names;
+        return entries;
     }
 
-    struct Entry
+    // The kind of entry the listing names, when that is all a scan needs to know of it: a regular file
+    // or a folder that can be no clip by its name. Links, and entries the file system does not type in
+    // its listing, need a statx() like every clip does.
+    std::optional<TypeIdentifiers::EntryKind> kindFromListing(unsigned char listedType)
     {
-        QString name;
-        QByteArray nativeName;
+        switch (listedType) {
+        case DT_REG:
+            return TypeIdentifiers::EntryKind::RegularFile;
+        case DT_DIR:
+            return TypeIdentifiers::EntryKind::Folder;
+        case DT_FIFO:
+        case DT_SOCK:
+        case DT_CHR:
+        case DT_BLK:
+            return TypeIdentifiers::EntryKind::Other;
+        default:
+            return std::nullopt;
+        }
+    }
+
+    struct Context
+    {
+        int folder;
+        const QString& folderPath;
+        const QStringList& acceptedTypes;
+        const ConsoleSink& console;
+        QDateTime now;
+        Outcome& outcome;
     };
 
-    // Reads one entry's type identifier and birth time and, when both are there and the type is accepted,
-    // makes its record. Symbolic links are followed: a link to a clip is that clip, a broken one unreadable.
-    void judge(int folder, const QString& folderPath, const Entry& entry, const QStringList& acceptedTypes,
-        const ConsoleSink& console, QList<Clip>& clips)
+    // Reads one entry's type identifier and dates and, when the type is accepted, makes its record.
+    // Symbolic links are followed: a link to a clip is that clip, a broken one unreadable.
+    void judge(const Context& context, const Entry& entry)
     {
-        const QString path = folderPath + u'/' + entry.name;
-        console(path);
-        struct statx status = {};
+        QString path;
+        path.reserve(context.folderPath.size() + 1 + entry.name.size());
+        path += context.folderPath;
+        path += u'/';
+        path += entry.name;
+        context.console(path);
         // A name that is not valid in the file-name encoding (UTF-8) has no text path that reaches it again:
         // the player and the attribute tool could never open it, so it counts as unreadable.
         const bool addressable = QUtf8StringView(entry.nativeName).isValidUtf8();
+        const auto listedKind = kindFromListing(entry.listedType);
+        if (addressable && listedKind
+            && !context.acceptedTypes.contains(TypeIdentifiers::typeIdentifier(entry.name, *listedKind))) {
+            context.console(line(true));
+            return;
+        }
+        struct statx status = {};
         const bool read = addressable
-            && ::statx(folder, entry.nativeName.constData(), AT_STATX_SYNC_AS_STAT, STATX_TYPE | STATX_BTIME,
-                   &status)
+            && ::statx(context.folder, entry.nativeName.constData(), AT_STATX_SYNC_AS_STAT,
+                   STATX_TYPE | STATX_BTIME | STATX_MTIME, &status)
                 == 0;
-        console(line(read));
-        if (!read || !(status.stx_mask & STATX_BTIME) || !(status.stx_mask & STATX_TYPE))
+        context.console(line(read));
+        if (!read || !(status.stx_mask & STATX_TYPE))
             return;
         const QStringView type = TypeIdentifiers::typeIdentifier(entry.name, entryKind(status));
-        if (!acceptedTypes.contains(type))
+        if (!context.acceptedTypes.contains(type))
             return;
         QString playable = QStringLiteral("can play this ");
         playable += type;
         playable += QLatin1String(" item");
-        console(playable);
-        const QDateTime created = QDateTime::fromSecsSinceEpoch(status.stx_btime.tv_sec, QTimeZone::utc());
-        clips.append(Clip { entry.name, path, DateFormatter::standardDescription(created) });
+        context.console(playable);
+
+        std::optional<QDateTime> birthTime;
+        if (status.stx_mask & STATX_BTIME)
+            birthTime = QDateTime::fromSecsSinceEpoch(status.stx_btime.tv_sec, QTimeZone::utc());
+        const QDateTime modificationTime
+            = QDateTime::fromSecsSinceEpoch(status.stx_mtime.tv_sec, QTimeZone::utc());
+        const RecordingStart::Choice start
+            = RecordingStart::choose(std::nullopt, birthTime, modificationTime, context.now);
+        context.outcome.clips.append(
+            Clip { entry.name, path, DateFormatter::standardDescription(start.moment) });
+        context.outcome.sources.append(start.source);
     }
 
 }
@@ -117,16 +168,14 @@ Outcome scan(const QString& chosenPath, const QStringList& acceptedTypes, const 
         console(folderPath);
         folder = ::open(nativePath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         QString failure;
-        const auto names = folder >= 0 ? listFolder(folder, failure) : std::nullopt;
+        auto listed = folder >= 0 ? listFolder(folder, failure) : std::nullopt;
         if (folder < 0)
             failure = QString::fromLocal8Bit(std::strerror(errno));
-        if (!names) {
+        if (!listed) {
             console(QStringLiteral("cannot list %1: %2").arg(folderPath, failure));
             outcome.listingFailure = failure;
         } else {
-            entries.reserve(names->size());
-            for (const QByteArray& name : *names)
-                entries.append(Entry { QString::fromUtf8(name), name });
+            entries = std::move(*listed);
         }
     } else {
         console(QStringLiteral("MOV"));
@@ -139,8 +188,10 @@ Outcome scan(const QString& chosenPath, const QStringList& acceptedTypes, const 
         entries.append(Entry { name, QFile::encodeName(name) });
     }
 
+    const Context context { folder, folderPath, acceptedTypes, console, QDateTime::currentDateTimeUtc(),
+        outcome };
     for (const Entry& entry : entries)
-        judge(folder, folderPath, entry, acceptedTypes, console, outcome.clips);
+        judge(context, entry);
     if (folder >= 0)
         ::close(folder);
     console(describeClips(outcome.clips));

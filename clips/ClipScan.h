@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clips/Clip.h"
+#include "clips/RecordingStart.h"
 
 #include <QList>
 #include <QString>
@@ -10,9 +11,12 @@
 #include <optional>
 
 // Turns a chosen folder, or a chosen single file, into clip records: every entry whose type identifier is
-// one of the accepted types and whose file system records a birth time becomes one record, in listing
-// order. Folders are not descended into, and no entry is ever opened (a FIFO named like a clip cannot
-// stall the scan): one statx() per entry is all a scan costs.
+// one of the accepted types becomes one record, in listing order, whatever dates its file system keeps.
+// Its "created" is the file's birth time, or its modification time where there is no believable birth
+// time; the clip's own recording date replaces it once its metadata has been read (RecordingStart).
+// Folders are not descended into, and no entry is ever opened (a FIFO named like a clip cannot stall the
+// scan): the listing, and one statx() for each entry whose kind or dates the listing does not give, is
+// all a scan costs.
 namespace ClipScan {
 
 using ConsoleSink = std::function<void(const QString&)>;
@@ -20,6 +24,8 @@ using ConsoleSink = std::function<void(const QString&)>;
 struct Outcome
 {
     QList<Clip> clips;
+    // Which of the file's dates each record's "created" holds, record by record.
+    QList<RecordingStart::Source> sources;
     // Why the chosen folder could not be listed; the scan then ends with no clips.
     std::optional<QString> listingFailure;
 };
