@@ -4,6 +4,9 @@
 #include "core/DateFormatter.h"
 #include "clips/Clip.h"
 #include "clips/ClipModel.h"
+#include "clips/ClipSortModel.h"
+#include "clips/MetadataReader.h"
+#include "clips/RecordingStart.h"
 
 #include <QList>
 #include <QObject>
@@ -72,10 +75,13 @@ public:
     DateFormatter dateFormatter;
     std::unique_ptr<QTimer> secondsTimer;
 
-    // The clip table's rows (they carry the loaded-clip mark), and the loaded player's end-of-clip
-    // connection.
+    // The clip table's rows (they carry the loaded-clip mark and the clips' metadata) in scan order, the
+    // order the table shows them in, and the loaded player's end-of-clip connection.
     ClipModel clipModel;
+    ClipSortModel clipSortModel;
     QMetaObject::Connection playerEndObserver;
+    // Reads the scanned clips' own metadata off the main thread.
+    MetadataReader metadataReader;
 
     // Seams for the modal panels, so that tests can answer in the logger's place; unset, the real
     // panels run. The open panel gets the accepted type list and gives the chosen path, or nothing.
@@ -120,6 +126,9 @@ public slots:
     void finishScan();
     void tableViewSelectionDidChange();
     void playerItemDidReachEnd();
+    // A clip's metadata has been read (nothing when it could not be): its row shows it, and its record's
+    // "created" becomes the recording start the clip carries, where it carries a believable one.
+    void clipMetadataDidArrive(int index, const std::optional<ClipMetadata>& metadata);
 
     // Log form and clock.
     void webViewDidFinishLoadForFrame(bool ok);
@@ -150,6 +159,11 @@ public:
 private:
     // The scan of a chosen folder or file, from clearing the table to finishScan.
     void scanChosenPath(const QString& path, const QStringList& acceptedTypes);
+    // Reads the metadata of every clip still waiting for it, in the order the table shows them.
+    void readClipMetadata();
+
+    // Which of the file's dates each record's "created" holds, from the last scan (for finishScan).
+    QList<RecordingStart::Source> assetDateSources;
 
     std::unique_ptr<QWebEngineProfile> profile;
     std::unique_ptr<QWebEnginePage> page; // declared after the profile: a page must go before its profile

@@ -5,12 +5,15 @@
 #include "clips/ClipOpenDialog.h"
 #include "clips/ClipScan.h"
 #include "clips/ClipTableKeys.h"
+#include "clips/ClipTableText.h"
 #include "clips/MediaCapabilities.h"
 #include "clips/MpvPlayer.h"
 #include "clips/PlayerView.h"
+#include "clips/Timecode.h"
 #include "clips/TypeIdentifiers.h"
 
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -38,9 +41,21 @@ QStringList acceptedTypeList()
 
 void AppDelegate::connectClipTable()
 {
-    tableView->setModel(&clipModel);
+    clipSortModel.setSourceModel(&clipModel);
+    tableView->setModel(&clipSortModel);
+    tableView->setSortingEnabled(true);
+    tableView->sortByColumn(ClipModel::Name, Qt::AscendingOrder);
+    // Room for a camera's clip names and the other columns' usual texts; the format takes the rest.
+    QHeaderView* header = tableView->horizontalHeader();
+    const QFontMetrics metrics = tableView->fontMetrics();
+    const auto widthOf = [&metrics](const QString& text) { return metrics.horizontalAdvance(text) + 24; };
+    header->resizeSection(ClipModel::Name, widthOf(QStringLiteral("A001C001_PRORES.MOV")) + 20);
+    header->resizeSection(ClipModel::Start, widthOf(QStringLiteral("0000-00-00 00:00:00")));
+    header->resizeSection(ClipModel::Duration, widthOf(QStringLiteral("00:00:00:00")));
+    header->resizeSection(ClipModel::StartTimecode, widthOf(QStringLiteral("00:00:00:00")));
     connect(tableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         &AppDelegate::tableViewSelectionDidChange);
+    connect(&metadataReader, &MetadataReader::metadataRead, this, &AppDelegate::clipMetadataDidArrive);
     new ClipTableKeys(tableView);
 }
 
@@ -76,24 +91,55 @@ void AppDelegate::showOpenPanel()
 
 void AppDelegate::scanChosenPath(const QString& path, const QStringList& acceptedTypes)
 {
-    // Unloads the clip in the player, while `assets` still holds the old list.
+    // Unloads the clip in the player, while `assets` still holds the old list; no answer about the old
+    // list's clips may reach the new one.
     tableView->clearSelection();
+    metadataReader.cancel();
     assets.clear();
     const ClipScan::Outcome outcome = ClipScan::scan(path, acceptedTypes, consoleLine);
     assets = outcome.clips;
+    assetDateSources = outcome.sources;
     if (outcome.listingFailure)
         label->setText(tr("Cannot list the folder “%1”: %2.").arg(path, *outcome.listingFailure));
     else
         label->setText(assets.size() == 1 ? tr("1 clip from “%1”").arg(path)
                                           : tr("%1 clips from “%2”").arg(assets.size()).arg(path));
     finishScan();
+    readClipMetadata();
+}
+
+void AppDelegate::readClipMetadata()
+{
+    QList<MetadataReader::Request> requests;
+    requests.reserve(assets.size());
+    for (int viewRow = 0; viewRow < clipSortModel.rowCount(); ++viewRow) {
+        const int index = clipSortModel.sourceRow(viewRow);
+        if (clipModel.isMetadataPending(index))
+            requests.append({ index, assets.at(index).path });
+    }
+    metadataReader.readAll(requests);
+}
+
+void AppDelegate::clipMetadataDidArrive(int index, const std::optional<ClipMetadata>& metadata)
+{
+    if (index < 0 || index >= assets.size() || !clipModel.isMetadataPending(index))
+        return;
+    RecordingStart::Source source = clipModel.dateSource(index);
+    const auto clipDate = metadata
+        ? RecordingStart::fromClip(metadata->dates, QDateTime::currentDateTimeUtc())
+        : std::nullopt;
+    if (clipDate) {
+        assets[index].created = DateFormatter::standardDescription(*clipDate);
+        source = RecordingStart::Source::Clip;
+    }
+    clipModel.setMetadata(index, metadata, assets.at(index).created, source);
 }
 
 void AppDelegate::finishScan()
 {
     loadedAssetIndex = -1;
     tableView->setEnabled(true);
-    clipModel.setClips(assets);
+    clipModel.setClips(assets, assetDateSources);
     // The keyboard picks the clip from here: ↓ or Return selects the first one.
     tableView->setFocus(Qt::OtherFocusReason);
     if (assets.size() == 1)
@@ -104,8 +150,10 @@ void AppDelegate::finishScan()
 void AppDelegate::tableViewSelectionDidChange()
 {
     consoleLine(QStringLiteral("tableViewSelectionDidChange"));
+    // The table's rows are in the order the logger sorted them; the selection names a clip of `assets`.
     const QModelIndexList selectedRows = tableView->selectionModel()->selectedRows();
-    const qint64 selected = selectedRows.isEmpty() ? -1 : selectedRows.first().row();
+    const qint64 selected
+        = selectedRows.isEmpty() ? -1 : clipSortModel.mapToSource(selectedRows.first()).row();
     // The clip already in the player stays fully loaded: its timer keeps the cookie current.
     if (selected >= 0 && selected == loadedAssetIndex)
         return;
@@ -130,14 +178,21 @@ void AppDelegate::tableViewSelectionDidChange()
     loadedAssetIndex = selected;
     clipModel.markLoaded(int(selected));
     playerView->setFocus(Qt::OtherFocusReason);
+    // A clip chosen before its metadata has come in has it read now, alone: the cookie and the attribute
+    // must not carry a date that is about to change.
+    if (clipModel.isMetadataPending(int(selected)))
+        clipMetadataDidArrive(int(selected), metadataReader.readNow(assets.at(selected).path));
     const Clip& clip = assets.at(selected);
     mediaCreatedTime = clip.created;
     assetPath = clip.path;
+    const std::optional<ClipMetadata>& metadata = clipModel.metadata(int(selected));
+    const std::optional<Timecode> startTimecode
+        = metadata ? Timecode::parse(metadata->timecode, metadata->frameRate) : std::nullopt;
     auto player = playerView->makePlayer(assetPath);
     playerEndObserver
         = connect(player.get(), &MpvPlayer::reachedEnd, this, &AppDelegate::playerItemDidReachEnd);
-    playerView->setPlayer(
-        std::move(player), dateFormatter.dateFromString(mediaCreatedTime).value_or(QDateTime()));
+    playerView->setPlayer(std::move(player),
+        dateFormatter.dateFromString(mediaCreatedTime).value_or(QDateTime()), startTimecode);
 
     setTimeOffsetCookie();
     secondsTimer = std::make_unique<QTimer>();

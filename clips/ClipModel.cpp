@@ -1,16 +1,25 @@
 #include "clips/ClipModel.h"
-#include "core/Console.h"
+#include "clips/ClipTableText.h"
 #include "clips/StatusIcons.h"
+#include "core/Console.h"
+#include "core/DateFormatter.h"
+
+#include <QFont>
+#include <QGuiApplication>
+#include <QPalette>
 
 ClipModel::ClipModel(QObject* parent)
     : QAbstractTableModel(parent)
 {
 }
 
-void ClipModel::setClips(const QList<Clip>& newClips)
+void ClipModel::setClips(const QList<Clip>& newClips, const QList<RecordingStart::Source>& sources)
 {
     beginResetModel();
     clips = newClips;
+    details = QList<Details>(clips.size());
+    for (qsizetype row = 0; row < sources.size() && row < details.size(); ++row)
+        details[row].source = sources[row];
     marksShown = false;
     loadedRow = -1;
     rowsMade = QBitArray(clips.size());
@@ -26,9 +35,9 @@ void ClipModel::clearMarks()
         return;
     if (!marksShown) {
         marksShown = true;
-        emit dataChanged(index(0, 0), index(rowCount() - 1, 0), { Qt::DecorationRole, markRole });
+        emit dataChanged(index(0, Name), index(rowCount() - 1, Name), { Qt::DecorationRole, markRole });
     } else if (formerRow >= 0) {
-        emit dataChanged(index(formerRow, 0), index(formerRow, 0), { Qt::DecorationRole, markRole });
+        emit dataChanged(index(formerRow, Name), index(formerRow, Name), { Qt::DecorationRole, markRole });
     }
 }
 
@@ -37,7 +46,7 @@ void ClipModel::markLoaded(int row)
     if (row < 0 || row >= clips.size())
         return;
     loadedRow = row;
-    emit dataChanged(index(row, 0), index(row, 0), { Qt::DecorationRole, markRole });
+    emit dataChanged(index(row, Name), index(row, Name), { Qt::DecorationRole, markRole });
 }
 
 ClipModel::Mark ClipModel::mark(int row) const
@@ -47,6 +56,31 @@ ClipModel::Mark ClipModel::mark(int row) const
     return marksShown ? Mark::None : Mark::Unset;
 }
 
+bool ClipModel::isMetadataPending(int row) const
+{
+    return row >= 0 && row < details.size() && details[row].pending;
+}
+
+void ClipModel::setMetadata(int row, const std::optional<ClipMetadata>& metadata, const QString& created,
+    RecordingStart::Source source)
+{
+    if (row < 0 || row >= clips.size())
+        return;
+    clips[row].created = created;
+    details[row] = Details { source, false, metadata };
+    emit dataChanged(index(row, Start), index(row, ColumnCount - 1));
+}
+
+const std::optional<ClipMetadata>& ClipModel::metadata(int row) const
+{
+    return details.at(row).metadata;
+}
+
+RecordingStart::Source ClipModel::dateSource(int row) const
+{
+    return details.at(row).source;
+}
+
 int ClipModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : int(clips.size());
@@ -54,7 +88,41 @@ int ClipModel::rowCount(const QModelIndex& parent) const
 
 int ClipModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : 1;
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant ClipModel::display(int row, int column) const
+{
+    const std::optional<ClipMetadata>& metadata = details[row].metadata;
+    switch (column) {
+    case Name:
+        return clips[row].name;
+    case Start: {
+        DateFormatter formatter;
+        formatter.setDateFormat(DateFormatter::recordingTimeFormat.toString());
+        return ClipTableText::recordingStart(
+            formatter.dateFromString(clips[row].created).value_or(QDateTime()));
+    }
+    case Duration:
+        return metadata ? ClipTableText::duration(metadata->duration, metadata->frameRate) : QString();
+    case StartTimecode:
+        return metadata ? metadata->timecode : QString();
+    case Format:
+        return metadata ? ClipTableText::format(*metadata) : QString();
+    }
+    return {};
+}
+
+QVariant ClipModel::sortValue(int row, int column) const
+{
+    switch (column) {
+    case Start:
+        return clips[row].created;
+    case Duration:
+        return details[row].metadata ? details[row].metadata->duration : 0.0;
+    default:
+        return display(row, column);
+    }
 }
 
 QVariant ClipModel::data(const QModelIndex& index, int role) const
@@ -62,15 +130,23 @@ QVariant ClipModel::data(const QModelIndex& index, int role) const
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
     const int row = index.row();
+    const int column = index.column();
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
-        if (role == Qt::DisplayRole && !rowsMade.testBit(row)) {
+        if (column == Name && !rowsMade.testBit(row)) {
             rowsMade.setBit(row);
             consoleLine(QStringLiteral("tableView viewForTableColumn"));
         }
-        return clips.at(row).name;
+        return display(row, column);
+    case Qt::ToolTipRole:
+        if (column == Name)
+            return clips[row].path;
+        if (column == Start)
+            return ClipTableText::recordingStartSource(details[row].source, details[row].pending);
+        return display(row, column);
     case Qt::DecorationRole:
+        if (column != Name)
+            return {};
         switch (mark(row)) {
         case Mark::Unset:
             return {};
@@ -80,9 +156,49 @@ QVariant ClipModel::data(const QModelIndex& index, int role) const
             return StatusIcons::unavailable();
         }
         return {};
+    case Qt::ForegroundRole:
+        // A recording start that is only the file's date is shown as less certain.
+        if (column == Start && details[row].source != RecordingStart::Source::Clip)
+            return QGuiApplication::palette().brush(QPalette::PlaceholderText);
+        return {};
+    case Qt::FontRole:
+        if (column == Start && details[row].source != RecordingStart::Source::Clip && !details[row].pending) {
+            QFont font;
+            font.setItalic(true);
+            return font;
+        }
+        return {};
+    case Qt::TextAlignmentRole:
+        if (column == Duration || column == StartTimecode)
+            return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        return {};
     case markRole:
-        return QVariant::fromValue(int(mark(row)));
+        return column == Name ? QVariant::fromValue(int(mark(row))) : QVariant();
+    case sortRole:
+        return sortValue(row, column);
     default:
         return {};
     }
+}
+
+QVariant ClipModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    // A column clicked for the first time sorts from the top: A to Z, earliest first, shortest first.
+    if (orientation == Qt::Horizontal && role == Qt::InitialSortOrderRole)
+        return QVariant::fromValue(int(Qt::AscendingOrder));
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    switch (section) {
+    case Name:
+        return tr("Name");
+    case Start:
+        return tr("Recording start");
+    case Duration:
+        return tr("Duration");
+    case StartTimecode:
+        return tr("Start TC");
+    case Format:
+        return tr("Format");
+    }
+    return {};
 }

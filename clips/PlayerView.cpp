@@ -51,6 +51,7 @@ PlayerView::PlayerView(QWidget* parent)
     , elapsed(readOut(this, tr("Elapsed")))
     , remainingLabel(readOut(this, tr("Remaining")))
     , recordingTime(readOut(this, tr("Recording time of day under the play head")))
+    , sourceTimecode(readOut(this, tr("Source timecode under the play head")))
     , muteButton(control<QToolButton>(this))
     , volume(control<QSlider>(this))
 {
@@ -84,6 +85,8 @@ PlayerView::PlayerView(QWidget* parent)
     controls->addWidget(remainingLabel);
     controls->addSpacing(8);
     controls->addWidget(recordingTime);
+    controls->addSpacing(8);
+    controls->addWidget(sourceTimecode);
     controls->addSpacing(8);
     controls->addWidget(muteButton);
     controls->addWidget(volume);
@@ -133,10 +136,12 @@ std::unique_ptr<MpvPlayer> PlayerView::makePlayer(const QString& path)
     return std::make_unique<MpvPlayer>(*core, path);
 }
 
-void PlayerView::setPlayer(std::unique_ptr<MpvPlayer> player, const QDateTime& start)
+void PlayerView::setPlayer(
+    std::unique_ptr<MpvPlayer> player, const QDateTime& start, const std::optional<Timecode>& timecode)
 {
     currentPlayer = std::move(player);
     recordingStart = currentPlayer ? start : QDateTime();
+    startTimecode = currentPlayer ? timecode : std::nullopt;
     if (currentPlayer) {
         connect(currentPlayer.get(), &MpvPlayer::changed, this, &PlayerView::showState);
         connect(currentPlayer.get(), &MpvPlayer::failed, this, &PlayerView::showFailure);
@@ -166,6 +171,11 @@ QString PlayerView::recordingTimeText() const
     return recordingTime->text();
 }
 
+QString PlayerView::sourceTimecodeText() const
+{
+    return sourceTimecode->text();
+}
+
 QString PlayerView::messageText() const
 {
     return message->isHidden() ? QString() : message->text();
@@ -190,6 +200,8 @@ void PlayerView::showState()
     elapsed->setText(PlayerTimeText::timecode(position, fps));
     remainingLabel->setText(PlayerTimeText::remaining(position, duration, fps));
     recordingTime->setText(PlayerTimeText::recordingTimeOfDay(recordingStart, position));
+    sourceTimecode->setText(startTimecode ? startTimecode->at(position) : QString());
+    sourceTimecode->setVisible(startTimecode.has_value());
 
     if (player) {
         const QSignalBlocker volumeBlocker(volume);

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "clips/Timecode.h"
+
 #include <QDateTime>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class MpvCore;
 class MpvPlayer;
@@ -31,13 +34,17 @@ public:
     std::unique_ptr<MpvPlayer> makePlayer(const QString& path);
 
     // Holds `player` (the previous one is removed) and opens its file; nullptr empties the view.
-    // `recordingStart` is when the clip's first frame was recorded, for the time-of-day read-out.
-    void setPlayer(std::unique_ptr<MpvPlayer> player, const QDateTime& recordingStart = {});
+    // `recordingStart` is when the clip's first frame was recorded, for the time-of-day read-out;
+    // `startTimecode` the clip's own timecode at its first frame, for the source timecode read-out.
+    void setPlayer(std::unique_ptr<MpvPlayer> player, const QDateTime& recordingStart = {},
+        const std::optional<Timecode>& startTimecode = std::nullopt);
 
     // The read-outs as shown, for the logger and for tests.
     QString elapsedText() const;
     QString remainingText() const;
     QString recordingTimeText() const;
+    // Empty when the clip has no timecode of its own.
+    QString sourceTimecodeText() const;
     // The message shown over the picture (a clip that cannot be played), empty when none.
     QString messageText() const;
 
@@ -58,6 +65,7 @@ private:
     std::unique_ptr<MpvCore> core;
     std::unique_ptr<MpvPlayer> currentPlayer;
     QDateTime recordingStart;
+    std::optional<Timecode> startTimecode;
     int lastVolume = 100;
 
     VideoSurface* surface;
@@ -67,6 +75,7 @@ private:
     QLabel* elapsed;
     QLabel* remainingLabel;
     QLabel* recordingTime;
+    QLabel* sourceTimecode;
     QToolButton* muteButton;
     QSlider* volume;
 };

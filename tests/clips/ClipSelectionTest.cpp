@@ -1,4 +1,5 @@
 #include "ClipFixtures.h"
+#include "LoggerWindow.h"
 #include "support/ConsoleLines.h"
 
 #include "app/AppDelegate.h"
@@ -16,68 +17,13 @@
 #include <QTest>
 #include <QTimer>
 
-#include <sys/xattr.h>
-
 using namespace Qt::StringLiterals;
 
 namespace {
 
 using ClipFixtures::Kind;
-constexpr int loadLimit = 30'000;
-const QString cookiePrefix = u"setTimeOffsetCookie: secondsBetween = "_s;
 const QString changed = u"tableViewSelectionDidChange"_s;
 const QString removed = u"***** remove observers"_s;
-
-// tapeScribe's window as its start builds it, shown, beside a folder holding copies of the given clips.
-struct Logger
-{
-    QTemporaryDir folder;
-    AppDelegate delegate;
-    MainInterface interface;
-
-    explicit Logger(std::initializer_list<std::pair<const char*, Kind>> clips)
-    {
-        for (const auto& [name, kind] : clips)
-            ClipFixtures::copy(kind, path(name));
-        interface.connectTo(delegate);
-        delegate.awakeFromNib();
-        interface.mainWindow()->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(interface.mainWindow()));
-    }
-
-    QString path(const char* name) const { return folder.filePath(QLatin1String(name)); }
-    void choose(const QString& chosen)
-    {
-        delegate.runOpenPanel = [chosen](const QStringList&) { return std::optional<QString>(chosen); };
-        delegate.showOpenPanel();
-    }
-    void scan() { choose(folder.path()); }
-    QTableView* table() const { return delegate.tableView; }
-    MpvPlayer* player() const { return delegate.playerView->player(); }
-    void select(int row) const { table()->selectRow(row); }
-    int row(const QString& name) const
-    {
-        for (int i = 0; i < delegate.assets.size(); ++i)
-            if (delegate.assets[i].name == name)
-                return i;
-        return -1;
-    }
-    bool waitUntilOpened() const
-    {
-        return QTest::qWaitFor([this] { return player() && player()->duration() > 0; }, loadLimit);
-    }
-    bool waitForTime(double seconds) const
-    {
-        return QTest::qWaitFor([&] { return std::abs(player()->currentTime() - seconds) < 0.01; }, loadLimit);
-    }
-    void expectMarks(int loaded) const
-    {
-        for (int row = 0; row < delegate.assets.size(); ++row)
-            EXPECT_EQ(delegate.clipModel.mark(row),
-                row == loaded ? ClipModel::Mark::Unavailable : ClipModel::Mark::None)
-                << row;
-    }
-};
 
 // The lines of the selection handling, without the table's own lines and the timer's ticks; the
 // cookie's value depends on the clock, so only its line's place is kept.
@@ -89,22 +35,6 @@ QStringList selectionLines(const QStringList& lines)
             && !line.startsWith(u"numberOfRowsInTableView"_s) && line != u"timerDidFire"_s)
             kept.append(line.startsWith(cookiePrefix) ? cookiePrefix : line);
     return kept;
-}
-
-QString storedAttribute(const QString& path)
-{
-    char value[256] = {};
-    const ssize_t size = ::getxattr(
-        QFile::encodeName(path).constData(), "user.com.FernwrightSystem.logStartTime", value, sizeof value);
-    return size < 0 ? QString() : QString::fromUtf8(value, size);
-}
-
-// The seconds in the last cookie line that `call` writes.
-double cookieSecondsOf(const std::function<void()>& call)
-{
-    const QStringList lines = consoleLinesOf(call).filter(cookiePrefix);
-    EXPECT_FALSE(lines.isEmpty());
-    return lines.isEmpty() ? qQNaN() : lines.last().mid(cookiePrefix.size()).toDouble();
 }
 
 TEST(ClipSelection, FirstToFourthToNoneFollowsTheStateTable)
@@ -190,7 +120,7 @@ TEST(ClipSelection, KeyboardPicksTheFirstClipAfterAScan)
         logger.scan();
         ASSERT_TRUE(QTest::qWaitFor([&] { return logger.table()->hasFocus(); }, 5000));
         QTest::keyClick(logger.table(), key);
-        EXPECT_EQ(logger.delegate.loadedAssetIndex, 0) << key;
+        EXPECT_EQ(logger.delegate.loadedAssetIndex, logger.row(u"a.mov"_s)) << key;
         EXPECT_TRUE(logger.delegate.playerView->hasFocus());
     }
 }
