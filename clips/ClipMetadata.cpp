@@ -6,6 +6,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/intreadwrite.h>
 #include <libavutil/mem.h>
 }
 
@@ -81,7 +82,32 @@ const AVStream* videoStream(const AVFormatContext* format)
     return nullptr;
 }
 
-ClipMetadata describe(const AVFormatContext* format)
+// DNxHD and DNxHR are one codec to FFmpeg, and no container header tells them apart: the compression ID
+// at the start of the first frame does (SMPTE ST 2019-1; 1270 to 1274 are the DNxHR profiles). One
+// packet is read for it, and nothing decoded.
+int dnxProfile(AVFormatContext* format, const AVStream* video)
+{
+    constexpr int compressionIdOffset = 0x28;
+    constexpr int packetsToLookAt = 16; // the video's first packet may follow a few of sound
+    AVPacket* packet = av_packet_alloc();
+    if (!packet)
+        return FF_PROFILE_UNKNOWN;
+    int profile = FF_PROFILE_UNKNOWN;
+    for (int i = 0; i < packetsToLookAt && av_read_frame(format, packet) >= 0; ++i) {
+        const bool found = packet->stream_index == video->index;
+        if (found && packet->size >= compressionIdOffset + 4) {
+            const uint32_t id = AV_RB32(packet->data + compressionIdOffset);
+            profile = id >= 1270 && id <= 1274 ? FF_PROFILE_DNXHR_444 - int(id - 1270) : FF_PROFILE_DNXHD;
+        }
+        av_packet_unref(packet);
+        if (found)
+            break;
+    }
+    av_packet_free(&packet);
+    return profile;
+}
+
+ClipMetadata describe(AVFormatContext* format)
 {
     ClipMetadata metadata;
     const AVStream* video = videoStream(format);
@@ -107,6 +133,8 @@ ClipMetadata describe(const AVFormatContext* format)
     if (video) {
         metadata.codec = QString::fromLatin1(avcodec_get_name(video->codecpar->codec_id));
         metadata.profile = video->codecpar->profile;
+        if (video->codecpar->codec_id == AV_CODEC_ID_DNXHD && metadata.profile == FF_PROFILE_UNKNOWN)
+            metadata.profile = dnxProfile(format, video);
         metadata.width = video->codecpar->width;
         metadata.height = video->codecpar->height;
         AVRational rate = video->avg_frame_rate;

@@ -1,6 +1,7 @@
 #include "ClipFixtures.h"
 
 #include "clips/ClipMetadata.h"
+#include "clips/ClipTableText.h"
 #include "clips/RecordingStart.h"
 #include "clips/Timecode.h"
 
@@ -47,22 +48,23 @@ TEST(ClipMetadata, ReadsDateTimecodeAndFormatOfEveryContainerACameraWrites)
         QStringList options;
         const char* timecode;
         const char* codec;
+        const char* named; // as the table names it
         int width;
         ClipMetadata::Rate rate;
     } cases[] = {
         { "a.mp4", Kind::H264Mp4, created("2016-03-01T14:05:09Z") + timecode("10:11:12:13"), "10:11:12:13",
-            "h264", 64, { 25, 1 } },
+            "h264", "H.264", 64, { 25, 1 } },
         { "b.mov", Kind::ProResMov,
             created("2016-03-01T14:05:09Z") + timecode("10:00:00;02")
                 + QStringList { u"-r"_s, u"30000/1001"_s },
-            "10:00:00;02", "prores", 64, { 30000, 1001 } },
+            "10:00:00;02", "prores", "ProRes", 64, { 30000, 1001 } },
         // MXF: the demuxer names the file's last-written date "modification_date".
         { "c.mxf", Kind::DnxhrMxf, created("2016-03-01T14:05:09Z") + timecode("01:00:00:00"), "01:00:00:00",
-            "dnxhd", 1280, { 25, 1 } },
+            "dnxhd", "DNxHR", 1280, { 25, 1 } },
         { "d.mxf", Kind::Mpeg2Mxf, created("2016-03-01T14:05:09Z") + timecode("23:59:59:24"), "23:59:59:24",
-            "mpeg2video", 64, { 25, 1 } },
+            "mpeg2video", "MPEG-2", 64, { 25, 1 } },
     };
-    for (const auto& [name, kind, options, start, codec, width, rate] : cases) {
+    for (const auto& [name, kind, options, start, codec, named, width, rate] : cases) {
         SCOPED_TRACE(name);
         const auto metadata
             = ClipMetadata::read(ClipFixtures::make(kind, folder.filePath(QLatin1String(name)), options));
@@ -71,6 +73,7 @@ TEST(ClipMetadata, ReadsDateTimecodeAndFormatOfEveryContainerACameraWrites)
         EXPECT_EQ(metadata->timecode, QLatin1String(start));
         EXPECT_TRUE(Timecode::parse(metadata->timecode, metadata->frameRate));
         EXPECT_EQ(metadata->codec, QLatin1String(codec));
+        EXPECT_EQ(ClipTableText::codecName(metadata->codec, metadata->profile), QLatin1String(named));
         EXPECT_EQ(metadata->width, width);
         EXPECT_GT(metadata->height, 0);
         EXPECT_EQ(metadata->frameRate, rate);
