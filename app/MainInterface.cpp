@@ -14,8 +14,8 @@ MainInterface::MainInterface()
 {
     mainForm->setupUi(window.get());
     preferencesForm->setupUi(preferencesWindow.get());
-    // Start with the clips and the log form side by side at about even widths.
-    mainForm->splitView->setSizes({ 600, 680 });
+    // Start with the clips and the log form side by side, the clip table wide enough for all its columns.
+    mainForm->splitView->setSizes({ 720, 560 });
 }
 
 MainInterface::~MainInterface() = default;
