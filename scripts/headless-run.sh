@@ -1,30 +1,44 @@
 #!/usr/bin/env bash
-# Inside a private desktop session (scripts/desktop-session.sh): starts tapeScribe, waits until the log
-# service has served the page the log form leads to, loads the first clip, lets it draw, and writes a
-# screenshot of the display.
+# Inside a private desktop session (scripts/desktop-session.sh): keeps the demo account in the session's
+# keyring, starts tapeScribe, signs in on the log form the way a logger would, loads the first clip, lets
+# it draw, and writes a screenshot of the display.
 set -euo pipefail
 run_dir=$TAPESCRIBE_RUN_DIR
 shot="$run_dir/tapescribe.png"
 service_log="$run_dir/logservice.log"
-served_before=$(grep -c '^request GET /users/login' "$service_log" || true)
+served() { grep -c "^request GET $1" "$service_log" || true; }
+wait_until_served() { # PATH COUNT-BEFORE WHAT
+    for _ in $(seq 600); do
+        [ "$(served "$1")" -gt "$2" ] && return
+        kill -0 "$app_pid" 2>/dev/null || { cat "$run_dir/tapescribe.log" >&2; exit 1; }
+        sleep 0.1
+    done
+    echo "$3 did not load within a minute" >&2
+    exit 1
+}
+
+# As the preferences window would keep it: tapeScribe fills the sign-in page from it.
+printf '%s' "$TAPESCRIBE_DEMO_PASSWORD" | "$TAPESCRIBE_SECURITY" add-generic-password \
+    -a "$TAPESCRIBE_DEMO_USER" -s "Fernwright account details" -w >/dev/null
+sign_ins_before=$(served /users/login)
+forms_before=$(served /index.php/logger/form)
 
 "$TAPESCRIBE_APP" "$@" >"$run_dir/tapescribe.log" 2>&1 &
 app_pid=$!
 trap 'kill "$app_pid" 2>/dev/null || true' EXIT
 
-for _ in $(seq 600); do
-    served=$(grep -c '^request GET /users/login' "$service_log" || true)
-    [ "$served" -gt "$served_before" ] && break
-    kill -0 "$app_pid" 2>/dev/null || { cat "$run_dir/tapescribe.log" >&2; exit 1; }
-    sleep 0.1
-done
-[ "$served" -gt "$served_before" ] || { echo "The log form did not load within a minute" >&2; exit 1; }
-# Load the first clip the way a logger would: after a scan of several clips the clip table has the
-# focus, and Down selects the first one.
+wait_until_served /users/login "$sign_ins_before" "The sign-in page"
+forms_before=$(served /index.php/logger/form)
 window=$(xdotool search --sync --onlyvisible --name '^tapeScribe$' | head -1)
 xdotool windowfocus --sync "$window"
-xdotool key Down
-sleep 8 # the page's first paint, the clip's first frame and a few ticks of its clock
+sleep 3 # the page's first paint, and tapeScribe filling in the account
+# The logger presses Enter in the filled-in password field (the right half's second field).
+eval "$(xdotool getwindowgeometry --shell "$window")"
+xdotool mousemove --window "$window" $((WIDTH * 3 / 4)) 337 click 1 key Return
+wait_until_served /index.php/logger/form "$forms_before" "The log form"
+# Then picks the first clip of the table, sorted by name.
+xdotool mousemove --window "$window" 100 80 click 1
+sleep 8 # the clip's first frame and a few ticks of the form's clock
 
 size=$(xdpyinfo -display "$DISPLAY" 2>/dev/null | sed -n 's/ *dimensions: *\([0-9x]*\) .*/\1/p')
 ffmpeg -loglevel error -y -f x11grab -video_size "${size:-1280x800}" -i "$DISPLAY" -frames:v 1 "$shot"

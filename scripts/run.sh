@@ -48,5 +48,6 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${CI:-}" ]; then
 fi
 
 # No display: run in a private session that keeps its HOME (keyring, settings) under the run folder.
-export TAPESCRIBE_RUN_DIR="$run_dir" TAPESCRIBE_APP="$app"
+export TAPESCRIBE_RUN_DIR="$run_dir" TAPESCRIBE_APP="$app" TAPESCRIBE_SECURITY="$build_dir/libexec/tapescribe-security"
+export TAPESCRIBE_DEMO_USER="$demo_user" TAPESCRIBE_DEMO_PASSWORD="$demo_password"
 scripts/desktop-session.sh --home "$run_dir/home" scripts/headless-run.sh "${app_args[@]}"
