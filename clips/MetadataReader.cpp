@@ -1,4 +1,5 @@
 #include "clips/MetadataReader.h"
+#include "core/Platform.h"
 
 #include <QElapsedTimer>
 #include <QMutexLocker>
@@ -33,6 +34,9 @@ void MetadataReader::readAll(const QList<Request>& requests)
     const quint64 current = generation; // only this thread changes it
     for (const Request& request : requests) {
         pool.start([this, current, request] {
+            // The workers read headers while the logger works: the main thread must never wait for them.
+            thread_local const bool yielded = (Platform::yieldToOtherThreads(), true);
+            Q_UNUSED(yielded);
             {
                 const QMutexLocker locker(&mutex);
                 if (current != generation)

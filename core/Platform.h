@@ -81,6 +81,10 @@ void openBundleAndWait(const QString& bundle);
 // Starts a shell command line in the background, detached from this process and from its streams.
 bool startDetachedShell(const QString& commandLine);
 
+// Makes the calling thread give way to the application's other threads when processors are scarce: a
+// background worker calls it so that the main thread, which draws the window, keeps its share.
+void yieldToOtherThreads();
+
 // Ends the process at once with `status`, without running the application's termination steps.
 [[noreturn]] void endProcess(int status);
 
