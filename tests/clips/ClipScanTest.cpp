@@ -74,6 +74,9 @@ TEST(ClipScan, FolderYieldsAcceptedFilesInListingOrder)
     const Scan result = scan(folder.path());
     EXPECT_FALSE(result.outcome.listingFailure);
     EXPECT_EQ(names(result.outcome.clips), listingOrder(folder.path(), clips));
+    // This file system keeps birth times: every record says it holds one.
+    EXPECT_EQ(result.outcome.sources,
+        QList<RecordingStart::Source>(clips.size(), RecordingStart::Source::BirthTime));
     for (const Clip& clip : result.outcome.clips) {
         EXPECT_EQ(clip.path, folder.path() + u'/' + clip.name);
         // The record's time is the file's birth time, in UTC, in the form the date formatter reads.
