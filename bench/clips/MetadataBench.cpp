@@ -103,9 +103,9 @@ PoolRun readInWindow(BenchApplication& app, const QString& folder)
 
 int main(int argc, char** argv)
 {
-    prepareApplication();
+    prepareGraphics();
     QApplication application(argc, argv);
-    afterApplication();
+    configureApplication();
 
     QTemporaryDir work, folder;
     const Sample samples[] = {

@@ -2,8 +2,6 @@
 #include "LoggerWindow.h"
 #include "support/ConsoleLines.h"
 
-#include "app/AppDelegate.h"
-#include "app/MainInterface.h"
 #include "clips/MpvPlayer.h"
 #include "clips/PlayerView.h"
 

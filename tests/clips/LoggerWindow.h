@@ -2,9 +2,8 @@
 
 #include "ClipFixtures.h"
 #include "support/ConsoleLines.h"
+#include "support/TestApplication.h"
 
-#include "app/AppDelegate.h"
-#include "app/MainInterface.h"
 #include "clips/MpvPlayer.h"
 #include "clips/PlayerView.h"
 
@@ -22,20 +21,16 @@ inline const QString cookiePrefix = QStringLiteral("setTimeOffsetCookie: seconds
 
 // tapeScribe's window as its start builds it, shown, beside a folder holding copies of the given clips.
 // Rows are named as the scan's list (`assets`) numbers them; the table may show them in another order.
-struct Logger
+struct Logger : TestApplication
 {
     QTemporaryDir folder;
-    AppDelegate delegate;
-    MainInterface interface;
 
     explicit Logger(std::initializer_list<std::pair<const char*, ClipFixtures::Kind>> clips)
     {
         for (const auto& [name, kind] : clips)
             ClipFixtures::copy(kind, path(name));
-        interface.connectTo(delegate);
-        delegate.awakeFromNib();
-        interface.mainWindow()->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(interface.mainWindow()));
+        awake();
+        EXPECT_TRUE(show());
     }
 
     QString path(const char* name) const { return folder.filePath(QLatin1String(name)); }
