@@ -5,7 +5,6 @@
 #include "clips/ClipOpenDialog.h"
 #include "clips/ClipScan.h"
 #include "clips/ClipTableKeys.h"
-#include "clips/ClipTableText.h"
 #include "clips/MediaCapabilities.h"
 #include "clips/MpvPlayer.h"
 #include "clips/PlayerView.h"

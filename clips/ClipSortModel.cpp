@@ -22,6 +22,29 @@ ClipSortModel::ClipSortModel(QObject* parent)
     setSortRole(ClipModel::sortRole);
 }
 
+void ClipSortModel::setSourceModel(QAbstractItemModel* model)
+{
+    QSortFilterProxyModel::setSourceModel(model);
+    // Before the proxy sorts the new rows, which asks for their keys. The clip model only ever replaces
+    // its whole list.
+    const auto forget = [this] { nameKeys.clear(); };
+    connect(model, &QAbstractItemModel::modelAboutToBeReset, this, forget);
+    connect(model, &QAbstractItemModel::rowsAboutToBeInserted, this, forget);
+    connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, this, forget);
+}
+
+const QCollatorSortKey& ClipSortModel::nameKey(int sourceRow) const
+{
+    if (nameKeys.empty()) {
+        const int rows = sourceModel()->rowCount();
+        nameKeys.reserve(size_t(rows));
+        for (int row = 0; row < rows; ++row)
+            nameKeys.push_back(
+                collator.sortKey(sourceModel()->index(row, ClipModel::Name).data(sortRole()).toString()));
+    }
+    return nameKeys[size_t(sourceRow)];
+}
+
 int ClipSortModel::sourceRow(int viewRow) const
 {
     return mapToSource(index(viewRow, 0)).row();
@@ -34,6 +57,11 @@ int ClipSortModel::viewRow(int sourceRow) const
 
 bool ClipSortModel::lessThan(const QModelIndex& left, const QModelIndex& right) const
 {
+    if (left.column() == ClipModel::Name) {
+        if (const int order = nameKey(left.row()).compare(nameKey(right.row())); order != 0)
+            return order < 0;
+        return left.row() < right.row();
+    }
     const QVariant leftValue = left.data(sortRole());
     const QVariant rightValue = right.data(sortRole());
     if (leftValue.typeId() == QMetaType::QString && rightValue.typeId() == QMetaType::QString) {
