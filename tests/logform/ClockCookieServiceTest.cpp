@@ -48,12 +48,13 @@ TEST(ClockCookie, ReachesTheLogServiceHostAndNoOtherHost)
 
     QTemporaryDir folder;
     ClipFixtures::copy(ClipFixtures::Kind::LongMp4, folder.filePath(u"A001C001.MP4"_s));
+    // Before the delegate: the profile it owns may still report a cookie while it is taken down.
+    QStringList valuesSet;
     AppDelegate delegate;
     MainInterface interface;
     interface.connectTo(delegate);
     delegate.awakeFromNib();
     interface.mainWindow()->show();
-    QStringList valuesSet;
     QObject::connect(delegate.webProfile()->cookieStore(), &QWebEngineCookieStore::cookieAdded,
         [&](const QNetworkCookie& cookie) {
             if (cookie.name() == "time_offset")
