@@ -7,6 +7,18 @@
 #include <QHostAddress>
 #include <QSslSocket>
 
+using namespace std::chrono_literals;
+
+namespace {
+
+// After refusing a request the connection reads and throws away what the client still sends, until it has
+// been quiet this long or this long has passed: closing while its bytes are unread would reset the
+// connection, and the client would lose the answer that says what was wrong.
+constexpr std::chrono::milliseconds lingerQuiet = 1s;
+constexpr qint64 longestLingerMs = 5000;
+
+}
+
 HttpConnection::HttpConnection(QTcpSocket* socket, const Site& site, const ConnectionLimits& limits, QObject* parent)
     : QObject(parent)
     , m_socket(socket)
@@ -20,8 +32,10 @@ HttpConnection::HttpConnection(QTcpSocket* socket, const Site& site, const Conne
     m_socket->setReadBufferSize(limits.maximumHeaderSize + limits.maximumBodySize);
     m_sinceActivity.start();
     m_deadline.setSingleShot(true);
-    connect(&m_deadline, &QTimer::timeout, this, &HttpConnection::drop);
+    connect(&m_deadline, &QTimer::timeout, this, &HttpConnection::deadlinePassed);
     connect(m_socket, &QTcpSocket::readyRead, this, [this] {
+        if (m_discarding)
+            return discardInput();
         m_sinceActivity.restart();
         if (!m_answering)
             restartIdleTimer();
@@ -50,6 +64,22 @@ void HttpConnection::drop()
     finish();
 }
 
+void HttpConnection::deadlinePassed()
+{
+    if (!m_discarding)
+        return drop();
+    m_discarding = false;
+    m_socket->disconnectFromHost();
+    restartIdleTimer();
+}
+
+void HttpConnection::discardInput()
+{
+    m_socket->readAll();
+    if (m_lingering.elapsed() < longestLingerMs)
+        m_deadline.start(lingerQuiet);
+}
+
 void HttpConnection::becameReady()
 {
     m_ready = true;
@@ -73,7 +103,7 @@ void HttpConnection::readRequests()
     if (const auto* parsed = std::get_if<ParsedRequest>(&outcome))
         answer(*parsed);
     else if (const auto* refusal = std::get_if<RequestRefusal>(&outcome))
-        send(HttpResponse::plainText(refusal->status, refusal->text), false, true);
+        refuse(*refusal);
 }
 
 void HttpConnection::answer(const ParsedRequest& parsed)
@@ -100,6 +130,15 @@ void HttpConnection::answer(const ParsedRequest& parsed)
         m_answering = false;
         send(response, headOnly, closing);
     }));
+}
+
+void HttpConnection::refuse(const RequestRefusal& refusal)
+{
+    m_socket->write(HttpResponse::plainText(refusal.status, refusal.text).serialized(true, true));
+    m_closing = true;
+    m_discarding = true;
+    m_lingering.start();
+    discardInput();
 }
 
 void HttpConnection::send(const HttpResponse& response, bool headOnly, bool closing)

@@ -43,9 +43,11 @@ private:
     void becameReady();
     void readRequests();
     void answer(const ParsedRequest& parsed);
+    void refuse(const RequestRefusal& refusal);
     void send(const HttpResponse& response, bool headOnly, bool closing);
+    void deadlinePassed();
+    void discardInput();
     void restartIdleTimer();
-    void timedOut();
     void finish();
 
     QTcpSocket* m_socket;
@@ -54,9 +56,11 @@ private:
     HttpRequestParser m_parser;
     QTimer m_deadline;
     QElapsedTimer m_sinceActivity;
+    QElapsedTimer m_lingering;
     bool m_ready = false;
     bool m_answering = false;
     bool m_closing = false;
+    bool m_discarding = false;
     bool m_finished = false;
     // Stands for the request being answered: replies for it are dropped once it is gone.
     QObject* m_waitingClient = nullptr;

@@ -4,13 +4,27 @@
 
 #include <QTimer>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace {
+
+constexpr int workerNiceness = 10;
 
 // Hashed once, on the worker thread, the first time an unknown name signs in.
 const QString& unknownAccountHash()
 {
     static const QString hash = hashPassword(QByteArrayLiteral("unknown account")).value_or(QString());
     return hash;
+}
+
+// The worker yields to the thread that answers pages whenever both want the same core: a sign-in may wait a
+// little longer, a page should not.
+void lowerWorkerPriority()
+{
+    static thread_local const bool lowered
+        = ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), workerNiceness) == 0;
+    Q_UNUSED(lowered);
 }
 
 }
@@ -54,6 +68,7 @@ void PasswordChecks::startNext()
             continue;
         m_checking = true;
         m_worker.start([this, pending = std::move(pending)] {
+            lowerWorkerPriority();
             const bool matches = pending.stored ? m_verify(pending.password, *pending.stored)
                                                 : (m_verify(pending.password, unknownAccountHash()), false);
             QMetaObject::invokeMethod(this, [this, pending, matches] { finish(pending, matches); },

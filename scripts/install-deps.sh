@@ -14,6 +14,8 @@ packages=(
     # run and test
     xvfb xauth x11-utils xdotool dbus dbus-x11 gnome-keyring ffmpeg mpv xdg-utils
     libgl1-mesa-dri fonts-dejavu-core procps
+    # the log service's load and attack script (scripts/logservice-load.py)
+    python3 openssl
     # packaging: its checks, and the icon sizes rendered from SVG
     desktop-file-utils appstream pkexec dpkg-dev file librsvg2-bin
 )
