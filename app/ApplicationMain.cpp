@@ -20,16 +20,21 @@ void prepareGraphics()
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
-int applicationMain(int argc, char** argv)
+void configureApplication()
 {
-    prepareGraphics();
-    QApplication application(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("FernwrightSystem"));
     QCoreApplication::setApplicationName(QString::fromLatin1(BuildConfig::applicationName));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(BuildConfig::applicationVersion));
     QGuiApplication::setDesktopFileName(QStringLiteral("tapescribe"));
     // libmpv parses numbers with the C library and refuses to start under a locale with a decimal comma.
     std::setlocale(LC_NUMERIC, "C");
+}
+
+int applicationMain(int argc, char** argv)
+{
+    prepareGraphics();
+    QApplication application(argc, argv);
+    configureApplication();
     // The user's language, where tapeScribe ships a translation for it; English otherwise.
     QTranslator translator;
     if (translator.load(QLocale(), QStringLiteral("tapescribe"), QStringLiteral("_"), Platform::translationsFolder()))
