@@ -52,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes = input.ConsumeRemainingBytesAsString();
     HttpRequestParser parser(headerLimit, bodyLimit);
     for (std::size_t at = 0; at < bytes.size(); at += piece) {
-        parser.append(QByteArray(bytes.data() + at, static_cast<qsizetype>(std::min(piece, bytes.size() - at))));
+        parser.append(
+            QByteArray(bytes.data() + at, static_cast<qsizetype>(std::min(piece, bytes.size() - at))));
         for (;;) {
             const auto outcome = parser.next();
             // Never more kept than one unfinished request and the last piece.

@@ -19,11 +19,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     storedAccount(asciiText(QByteArray::fromStdString(output)), asciiText(QByteArray::fromStdString(error)));
 
-    FoundItem item { "/org/freedesktop/secrets/collection/login", std::nullopt, "tapeScribe", "tapeScribe", 0, 0 };
+    FoundItem item { "/org/freedesktop/secrets/collection/login", std::nullopt, "tapeScribe", "tapeScribe", 0,
+        0 };
     if (withAccount)
         item.account = account;
-    const auto found = storedAccount(
-        asciiText(QByteArray::fromStdString(itemReport(item))), asciiText(QByteArray::fromStdString(passwordReport(password))));
+    const auto found = storedAccount(asciiText(QByteArray::fromStdString(itemReport(item))),
+        asciiText(QByteArray::fromStdString(passwordReport(password))));
     FUZZ_ASSERT(found);
     FUZZ_ASSERT(found->username == (withAccount ? QString::fromStdString(account) : QString()));
     FUZZ_ASSERT(found->password == QString::fromStdString(password));

@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     FuzzedDataProvider input(data, size);
     // What the application sends: whole seconds, within the ten digits the service takes.
-    const double seconds = std::round(input.ConsumeFloatingPointInRange<double>(-9'999'999'999.0, 9'999'999'999.0));
+    const double seconds
+        = std::round(input.ConsumeFloatingPointInRange<double>(-9'999'999'999.0, 9'999'999'999.0));
     const QByteArray written = TimeOffset::text(seconds).toLatin1();
     const auto read = timeOffsetSeconds(written);
     FUZZ_ASSERT(read && *read == seconds);

@@ -25,7 +25,8 @@ std::optional<quint16> parsePort(const QString& text)
 
 // The parser after reading one command's arguments: nothing when an option is unknown, repeated or lacks
 // its value, or when --data is missing or empty. Every option of these commands appears at most once.
-std::unique_ptr<QCommandLineParser> parsed(const QStringList& arguments, const QList<QCommandLineOption>& options)
+std::unique_ptr<QCommandLineParser> parsed(
+    const QStringList& arguments, const QList<QCommandLineOption>& options)
 {
     auto parser = std::make_unique<QCommandLineParser>();
     parser->addOptions(options);

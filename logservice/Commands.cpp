@@ -113,8 +113,8 @@ int printSpki(const SpkiOptions& options)
 {
     if (!prepareDataDirectory(options.dataDirectory))
         return fail(QStringLiteral("cannot create the data folder %1").arg(options.dataDirectory));
-    const auto certificate = loadOrCreateServiceCertificate(
-        options.dataDirectory, ServeOptions().hostName, HostMatch::Any);
+    const auto certificate
+        = loadOrCreateServiceCertificate(options.dataDirectory, ServeOptions().hostName, HostMatch::Any);
     if (!certificate)
         return fail(certificate.error());
     writeOutputLine(QString::fromLatin1(spkiSha256Base64(certificate->certificate)));

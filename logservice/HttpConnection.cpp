@@ -19,7 +19,8 @@ constexpr qint64 longestLingerMs = 5000;
 
 }
 
-HttpConnection::HttpConnection(QTcpSocket* socket, const Site& site, const ConnectionLimits& limits, QObject* parent)
+HttpConnection::HttpConnection(
+    QTcpSocket* socket, const Site& site, const ConnectionLimits& limits, QObject* parent)
     : QObject(parent)
     , m_socket(socket)
     , m_site(site)
@@ -122,14 +123,15 @@ void HttpConnection::answer(const ParsedRequest& parsed)
     auto* waitingClient = new QObject(this);
     m_waitingClient = waitingClient;
     const bool closing = !parsed.keepAlive;
-    m_site(request, HttpReply(waitingClient, [this, waitingClient, headOnly, closing](const HttpResponse& response) {
-        if (m_waitingClient != waitingClient)
-            return;
-        m_waitingClient = nullptr;
-        waitingClient->deleteLater();
-        m_answering = false;
-        send(response, headOnly, closing);
-    }));
+    m_site(request,
+        HttpReply(waitingClient, [this, waitingClient, headOnly, closing](const HttpResponse& response) {
+            if (m_waitingClient != waitingClient)
+                return;
+            m_waitingClient = nullptr;
+            waitingClient->deleteLater();
+            m_answering = false;
+            send(response, headOnly, closing);
+        }));
 }
 
 void HttpConnection::refuse(const RequestRefusal& refusal)

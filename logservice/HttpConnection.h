@@ -23,7 +23,8 @@ public:
     using Site = std::function<void(const HttpRequest&, const HttpReply&)>;
 
     // Takes `socket` over; a QSslSocket is the server side of a TLS connection.
-    HttpConnection(QTcpSocket* socket, const Site& site, const ConnectionLimits& limits, QObject* parent = nullptr);
+    HttpConnection(
+        QTcpSocket* socket, const Site& site, const ConnectionLimits& limits, QObject* parent = nullptr);
 
     // Starts the handshake, or reading requests at once on plain HTTP.
     void start();

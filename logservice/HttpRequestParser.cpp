@@ -21,7 +21,8 @@ bool isToken(QByteArrayView text)
 
 bool isDigits(QByteArrayView text)
 {
-    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !text.isEmpty()
+        && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // Field values may hold visible characters, blanks and tabs, and bytes beyond ASCII; no other controls.
@@ -160,8 +161,8 @@ std::variant<HttpRequestParser::Head, RequestRefusal> HttpRequestParser::parseHe
     const QByteArray& version = parts[2];
     const bool http11 = version == "HTTP/1.1";
     if (!http11 && version != "HTTP/1.0") {
-        const bool otherVersion = version.size() == 8 && version.startsWith("HTTP/") && isDigits(version.mid(5, 1))
-            && version[6] == '.' && isDigits(version.mid(7, 1));
+        const bool otherVersion = version.size() == 8 && version.startsWith("HTTP/")
+            && isDigits(version.mid(5, 1)) && version[6] == '.' && isDigits(version.mid(7, 1));
         if (otherVersion)
             return RequestRefusal { 505, QStringLiteral("Only HTTP/1.1 is spoken here.") };
         return malformed();
@@ -177,7 +178,8 @@ std::variant<HttpRequestParser::Head, RequestRefusal> HttpRequestParser::parseHe
         // A line folded onto the one before it, or a name with blanks, is refused, as RFC 9112 asks.
         if (colon <= 0 || !isToken(line.first(colon)) || !isFieldValue(line.sliced(colon + 1)))
             return malformed();
-        head.request.headers.append({ line.first(colon).toByteArray(), trimmedBlanks(line.sliced(colon + 1)) });
+        head.request.headers.append(
+            { line.first(colon).toByteArray(), trimmedBlanks(line.sliced(colon + 1)) });
     }
 
     if (!head.request.headerValues("Transfer-Encoding").isEmpty())
@@ -185,7 +187,8 @@ std::variant<HttpRequestParser::Head, RequestRefusal> HttpRequestParser::parseHe
     const QByteArrayList lengths = head.request.headerValues("Content-Length");
     if (!lengths.isEmpty()) {
         const QByteArray& length = lengths.first();
-        const bool agreed = std::all_of(lengths.begin(), lengths.end(), [&](const QByteArray& l) { return l == length; });
+        const bool agreed
+            = std::all_of(lengths.begin(), lengths.end(), [&](const QByteArray& l) { return l == length; });
         if (!agreed || !isDigits(length) || length.size() > longestContentLength)
             return malformed();
         head.bodySize = length.toLongLong();

@@ -52,16 +52,17 @@ LogService::LogService(LogStore& store, PasswordChecks& passwordChecks, Clock cl
     , m_clock(std::move(clock))
 {
     m_routes = {
-        Route::answering("GET", signInPath, [](const HttpRequest&) { return HttpResponse::html(signInPage({}, {})); }),
+        Route::answering(
+            "GET", signInPath, [](const HttpRequest&) { return HttpResponse::html(signInPage({}, {})); }),
         { "POST", signInPath,
             [this](const HttpRequest& request, const HttpReply& reply) { signIn(request, reply); } },
         Route::answering("GET", formPath, [this](const HttpRequest& request) { return logForm(request); }),
-        Route::answering(
-            "POST", "/index.php/logger/notes", [this](const HttpRequest& request) { return storeNote(request); }),
+        Route::answering("POST", "/index.php/logger/notes",
+            [this](const HttpRequest& request) { return storeNote(request); }),
         Route::answering("GET", "/index.php/logger/notes.csv",
             [this](const HttpRequest& request) { return notesDownload(request); }),
-        Route::answering(
-            "GET", "/index.php/users/logout", [this](const HttpRequest& request) { return signOut(request); }),
+        Route::answering("GET", "/index.php/users/logout",
+            [this](const HttpRequest& request) { return signOut(request); }),
     };
 }
 

@@ -7,8 +7,8 @@ MakerSite::MakerSite()
     for (const QString& fileName : { QStringLiteral("tapescribe.html"), QStringLiteral("glossary.html"),
              QStringLiteral("about.html") }) {
         const auto page = makerSitePage(fileName);
-        m_routes.append(Route::answering(
-            "GET", '/' + fileName.toLatin1(), [page](const HttpRequest&) { return HttpResponse::html(page); }));
+        m_routes.append(Route::answering("GET", '/' + fileName.toLatin1(),
+            [page](const HttpRequest&) { return HttpResponse::html(page); }));
     }
 }
 

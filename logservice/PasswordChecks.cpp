@@ -50,7 +50,8 @@ void PasswordChecks::check(const QString& name, const QString& clientAddress, co
     if (wait.count() == 0)
         return enqueue(std::move(pending));
     // The timer belongs to the client: a client that hangs up while it waits costs nothing more.
-    QTimer::singleShot(wait, client, [this, pending = std::move(pending)]() mutable { enqueue(std::move(pending)); });
+    QTimer::singleShot(
+        wait, client, [this, pending = std::move(pending)]() mutable { enqueue(std::move(pending)); });
 }
 
 void PasswordChecks::enqueue(Pending pending)
@@ -71,8 +72,8 @@ void PasswordChecks::startNext()
             lowerWorkerPriority();
             const bool matches = pending.stored ? m_verify(pending.password, *pending.stored)
                                                 : (m_verify(pending.password, unknownAccountHash()), false);
-            QMetaObject::invokeMethod(this, [this, pending, matches] { finish(pending, matches); },
-                Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, pending, matches] { finish(pending, matches); }, Qt::QueuedConnection);
         });
     }
 }

@@ -3,8 +3,9 @@
 Route Route::answering(
     const QByteArray& method, const QByteArray& path, std::function<HttpResponse(const HttpRequest&)> page)
 {
-    return { method, path,
-        [page = std::move(page)](const HttpRequest& request, const HttpReply& reply) { reply.send(page(request)); } };
+    return { method, path, [page = std::move(page)](const HttpRequest& request, const HttpReply& reply) {
+                reply.send(page(request));
+            } };
 }
 
 void route(const QList<Route>& routes, const HttpRequest& request, const HttpReply& reply)

@@ -11,8 +11,8 @@ struct Route
     std::function<void(const HttpRequest&, const HttpReply&)> respond;
 
     // A route whose page answers at once.
-    static Route answering(
-        const QByteArray& method, const QByteArray& path, std::function<HttpResponse(const HttpRequest&)> page);
+    static Route answering(const QByteArray& method, const QByteArray& path,
+        std::function<HttpResponse(const HttpRequest&)> page);
 };
 
 // Hands the request to the route that matches its path exactly and its method: answers 404 when no route

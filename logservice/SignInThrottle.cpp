@@ -51,7 +51,8 @@ void SignInThrottle::addFailure(Table& table, const QByteArray& key, qint64 nowM
     failures.lastMs = nowMs;
 }
 
-std::chrono::milliseconds SignInThrottle::delay(const QString& name, const QString& client, qint64 nowMs) const
+std::chrono::milliseconds SignInThrottle::delay(
+    const QString& name, const QString& client, qint64 nowMs) const
 {
     return std::max(delayFor(m_names, nameKey(name), nowMs), delayFor(m_clients, clientKey(client), nowMs));
 }

@@ -31,7 +31,8 @@ protected:
             },
             limits);
         if (tls) {
-            const auto certificate = loadOrCreateServiceCertificate(directory.path(), QStringLiteral("a.test"));
+            const auto certificate
+                = loadOrCreateServiceCertificate(directory.path(), QStringLiteral("a.test"));
             ASSERT_TRUE(certificate);
             listener->useTls(certificate->certificate, certificate->privateKey);
         }
@@ -50,7 +51,8 @@ protected:
         } else {
             socket = std::make_unique<QTcpSocket>();
             socket->connectToHost(QStringLiteral("127.0.0.1"), listener->serverPort());
-            EXPECT_TRUE(QTest::qWaitFor([&] { return socket->state() == QAbstractSocket::ConnectedState; }, waitMs));
+            EXPECT_TRUE(
+                QTest::qWaitFor([&] { return socket->state() == QAbstractSocket::ConnectedState; }, waitMs));
         }
         return socket;
     }

@@ -38,7 +38,8 @@ TEST(HttpRequestParser, ReadsRequestsWhateverPiecesTheyArriveIn)
         QList<ParsedRequest> requests;
         for (qsizetype at = 0; at < bytes.size(); at += piece) {
             parser.append(bytes.mid(at, piece));
-            for (auto outcome = parser.next(); std::holds_alternative<ParsedRequest>(outcome); outcome = parser.next())
+            for (auto outcome = parser.next(); std::holds_alternative<ParsedRequest>(outcome);
+                 outcome = parser.next())
                 requests.append(std::get<ParsedRequest>(outcome));
         }
         ASSERT_EQ(requests.size(), 2) << piece;

@@ -44,7 +44,8 @@ protected:
         // Stands for the client while it waits; a sign-in answers once its password has been checked.
         QObject client;
         std::optional<HttpResponse> answer;
-        service.respond(request, HttpReply(&client, [&](const HttpResponse& response) { answer = response; }));
+        service.respond(
+            request, HttpReply(&client, [&](const HttpResponse& response) { answer = response; }));
         EXPECT_TRUE(QTest::qWaitFor([&] { return answer.has_value(); }, 30000)) << path.constData();
         return answer.value_or(HttpResponse { 0, {}, {} });
     }

@@ -34,7 +34,8 @@ TEST(ServiceCertificate, IsRemadeOnTheSameKeyWhenTheHostChanges)
     EXPECT_FALSE(dnsNames(*moved).contains(QStringLiteral("a.test")));
     EXPECT_EQ(spkiSha256Base64(moved->certificate), pin);
 
-    const auto any = loadOrCreateServiceCertificate(directory.path(), QStringLiteral("c.test"), HostMatch::Any);
+    const auto any
+        = loadOrCreateServiceCertificate(directory.path(), QStringLiteral("c.test"), HostMatch::Any);
     ASSERT_TRUE(any);
     EXPECT_EQ(any->certificate, moved->certificate) << "spki takes whatever certificate the service has";
 }

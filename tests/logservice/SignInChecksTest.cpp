@@ -78,9 +78,11 @@ TEST(PasswordChecks, RunOffTheServiceThreadOneAtATimeAndSkipClientsThatLeft)
     auto leavingClient = std::make_unique<QObject>();
     QObject thirdClient;
     QList<QString> answers;
-    checks.check("ann", "c", "pw", QString("pw"), &firstClient, [&](bool ok) { answers.append(ok ? "1 yes" : "1 no"); });
+    checks.check("ann", "c", "pw", QString("pw"), &firstClient,
+        [&](bool ok) { answers.append(ok ? "1 yes" : "1 no"); });
     checks.check("bob", "c", "pw", QString("other"), leavingClient.get(), [&](bool) { answers.append("2"); });
-    checks.check("zed", "c", "pw", std::nullopt, &thirdClient, [&](bool ok) { answers.append(ok ? "3 yes" : "3 no"); });
+    checks.check("zed", "c", "pw", std::nullopt, &thirdClient,
+        [&](bool ok) { answers.append(ok ? "3 yes" : "3 no"); });
     QCoreApplication::processEvents();
     EXPECT_TRUE(answers.isEmpty()) << "held up on the worker, while this thread runs on";
     leavingClient.reset();
