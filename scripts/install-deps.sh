@@ -11,6 +11,8 @@ packages=(
     libqt6sql6-sqlite libqt6opengl6-dev libgl-dev
     libmpv-dev libsecret-1-dev libglib2.0-dev libssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    # the fuzz targets (scripts/fuzz.sh): clang with libFuzzer and its sanitizer runtimes
+    clang-14 libfuzzer-14-dev libclang-rt-14-dev
     # run and test
     xvfb xauth x11-utils xdotool dbus dbus-x11 gnome-keyring ffmpeg mpv xdg-utils
     libgl1-mesa-dri fonts-dejavu-core procps
