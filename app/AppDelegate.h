@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -90,6 +91,7 @@ public:
 
     // The application's name for the command runner (core/CommandRunner.h), which its handlers use.
     static CommandResult runCommand(const QString& launchPath, const QStringList& arguments,
+                                    std::chrono::milliseconds deadline,
                                     const std::optional<QByteArray>& standardInput = std::nullopt);
 
     // Split-view limits, in the split view's coordinates (the divider's distance from its left edge).

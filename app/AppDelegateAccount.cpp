@@ -26,7 +26,7 @@ void AppDelegate::loadCredentialsFromKeychain()
 {
     username.clear();
     password.clear();
-    const CommandResult found = runCommand(Platform::securityTool(), KeychainCommands::findArguments());
+    const CommandResult found = runCommand(Platform::securityTool(), KeychainCommands::findArguments(), Platform::securityToolDeadline);
     // Without an item the fields keep what they showed.
     if (const auto account = storedAccount(found.output, found.error)) {
         username = account->username;
@@ -47,8 +47,9 @@ void AppDelegate::saveCredentialsToKeychain()
 
     // The old item goes first, so that the keyring is left with the new account alone. Failures show at the
     // next load, which reads what the keyring really holds.
-    runCommand(Platform::securityTool(), KeychainCommands::deleteArguments());
-    runCommand(Platform::securityTool(), KeychainCommands::addArguments(username), password.toUtf8());
+    runCommand(Platform::securityTool(), KeychainCommands::deleteArguments(), Platform::securityToolDeadline);
+    runCommand(Platform::securityTool(), KeychainCommands::addArguments(username), Platform::securityToolDeadline,
+        password.toUtf8());
 
     loadInWebView(signOutPageURL());
     preferencesWindow->hide();

@@ -146,11 +146,19 @@ void AppDelegate::tableViewSelectionDidChange()
     connect(secondsTimer.get(), &QTimer::timeout, this, &AppDelegate::timerDidFire);
     secondsTimer->start();
 
-    // The stamp's outcome is not examined: a read-only clip loads all the same.
-    runCommand(
-        Platform::xattrTool(), { QStringLiteral("-w"), logStartTimeAttribute, mediaCreatedTime, assetPath });
-    consoleLine(
-        runCommand(Platform::xattrTool(), { QStringLiteral("-p"), logStartTimeAttribute, assetPath }).output);
+    // The stamp's outcome is not examined: a read-only clip loads all the same. A stamp that outlived its
+    // deadline waits on a file system that no longer answers (a hung network mount): reading it back
+    // would freeze the window as long again.
+    const CommandResult stamp = runCommand(Platform::xattrTool(),
+        { QStringLiteral("-w"), logStartTimeAttribute, mediaCreatedTime, assetPath },
+        Platform::xattrToolDeadline);
+    if (stamp.timedOut) {
+        consoleLine(stamp.error);
+        return;
+    }
+    const CommandResult stored = runCommand(Platform::xattrTool(),
+        { QStringLiteral("-p"), logStartTimeAttribute, assetPath }, Platform::xattrToolDeadline);
+    consoleLine(stored.timedOut ? stored.error : stored.output);
 }
 
 void AppDelegate::playerItemDidReachEnd()

@@ -3,9 +3,9 @@
 #include <QString>
 #include <QStringList>
 
-#include <optional>
-
+#include <chrono>
 #include <functional>
+#include <optional>
 
 class QUrl;
 
@@ -19,6 +19,12 @@ QString helperToolPath(const QString& toolName);
 
 inline QString xattrTool() { return helperToolPath(QStringLiteral("tapescribe-xattr")); }
 inline QString securityTool() { return helperToolPath(QStringLiteral("tapescribe-security")); }
+
+// How long one run of each helper tool may take before it is stopped. An attribute on a network mount
+// that hangs, or a keyring service that never answers, must not hold the window for longer; both
+// tools answer within milliseconds when all is well.
+inline constexpr std::chrono::seconds xattrToolDeadline { 5 };
+inline constexpr std::chrono::seconds securityToolDeadline { 10 };
 
 // Hands a URL to the desktop's default application for it; false when nothing accepted it.
 bool openUrl(const QUrl& url);
