@@ -24,10 +24,10 @@ namespace {
 const QString logStartTimeAttribute = QStringLiteral("com.FernwrightSystem.logStartTime");
 constexpr std::chrono::milliseconds secondsTimerInterval { 1000 };
 
-// Built afresh each time: what the player can open is asked of the player itself.
+// What the player can open is asked of the player itself, once a process.
 QStringList acceptedTypeList()
 {
-    const auto capabilities = MediaCapabilities::query();
+    const auto& capabilities = MediaCapabilities::ofThisProcess();
     const QStringList types
         = TypeIdentifiers::playableTypes(capabilities ? capabilities->demuxers : QStringList());
     consoleLine(ClipScan::describeTypes(types));
@@ -46,7 +46,7 @@ void AppDelegate::connectClipTable()
 
 void AppDelegate::checkProfessionalFormats()
 {
-    const auto warning = professionalFormatsWarning(MediaCapabilities::query());
+    const auto warning = professionalFormatsWarning(MediaCapabilities::ofThisProcess());
     if (!warning)
         return;
     consoleLine(*warning);
