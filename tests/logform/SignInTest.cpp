@@ -1,9 +1,8 @@
-#include "app/AppDelegate.h"
-#include "app/MainInterface.h"
 #include "core/Spinner.h"
 #include "logform/SignInPage.h"
 #include "support/LogServiceProcess.h"
 #include "support/PrivateKeyring.h"
+#include "support/TestApplication.h"
 
 #include "core/BuildConfig.h"
 
@@ -46,8 +45,7 @@ protected:
         // The web view keeps its cookies under HOME.
         qputenv("HOME", QFile::encodeName(home.path()));
         qunsetenv("XDG_DATA_HOME");
-        interface.connectTo(delegate);
-        delegate.awakeFromNib();
+        application.awake();
         // Connected after the application's own handler: a page is noted once its filling has been asked for.
         QObject::connect(page(), &QWebEnginePage::loadFinished, &delegate, [this](bool ok) {
             if (ok)
@@ -106,8 +104,8 @@ protected:
     // Before the delegate, which owns the page that reports into them.
     QStringList finishedPages;
     qsizetype seen = 0;
-    AppDelegate delegate;
-    MainInterface interface;
+    TestApplication application;
+    AppDelegate& delegate = application.delegate;
 };
 
 TEST_F(SignIn, TheLoggerSignsInWithTheFilledAccountAndAgainAfterSavingANewOne)
