@@ -1,5 +1,6 @@
 #pragma once
 
+#include "account/KeychainOutcome.h"
 #include "core/CommandResult.h"
 #include "core/DateFormatter.h"
 #include "clips/Clip.h"
@@ -21,6 +22,7 @@ class PlayerView;
 class QLabel;
 class QLineEdit;
 class QMainWindow;
+class QMessageBox;
 class QPushButton;
 class QSplitter;
 class QTableView;
@@ -58,6 +60,8 @@ public:
     QPointer<QWidget> preferencesWindow;
     QPointer<QLineEdit> usernameField;
     QPointer<QLineEdit> passwordField;
+    // The line under the account's fields that says why the keyring gave no account.
+    QPointer<QLabel> accountStatusLabel;
 
     // The log service account in memory.
     QString username;
@@ -82,6 +86,8 @@ public:
     // panels run. The open panel gets the accepted type list and gives the chosen path, or nothing.
     std::function<std::optional<QString>(const QStringList& acceptedTypes)> runOpenPanel;
     std::function<void(const QString& message)> showFormatWarning;
+    // Runs the account's alerts, set up and ready to show; unset, each runs modally.
+    std::function<void(QMessageBox& alert)> runAlert;
 
     // Gives the clip table its model and its selection handler (part of the interface wiring).
     void connectClipTable();
@@ -150,6 +156,8 @@ public:
     void loadInWebView(const QUrl& url);
 
 private:
+    // Tells the logger that a save stored nothing, and why.
+    void reportAccountNotStored(KeychainOutcome outcome, const QString& toolError);
     // The scan of a chosen folder or file, from clearing the table to finishScan.
     void scanChosenPath(const QString& path, const QStringList& acceptedTypes);
 
