@@ -10,9 +10,9 @@ packages=(
     qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
     qt6-httpserver-dev qt6-websockets-dev libqt6sql6-sqlite libqt6opengl6-dev libgl-dev
     libmpv-dev libsecret-1-dev libglib2.0-dev libssl-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
+    libgtest-dev libgmock-dev
     # run and test
-    xvfb xauth x11-utils xdotool dbus dbus-x11 gnome-keyring ffmpeg mpv xdg-utils
+    xvfb xauth x11-utils xdotool dbus dbus-x11 gnome-keyring gcr ffmpeg mpv xdg-utils
     libgl1-mesa-dri fonts-dejavu-core procps
     # packaging: its checks, and the icon sizes rendered from SVG
     desktop-file-utils appstream pkexec dpkg-dev file librsvg2-bin
