@@ -19,11 +19,6 @@ void prepareGraphics()
 {
     // The player's OpenGL widget and the web view share one window; they need shared contexts.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    // The web view composites its page in software. With both the web view and the video surface drawing
-    // through shared OpenGL contexts, Mesa's software renderer corrupted the heap in about one start in
-    // six; a form page gains nothing from the GPU, and the video keeps it. A user's own choice stands.
-    if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
-        qputenv("QT_QUICK_BACKEND", "software");
 }
 
 void configureApplication()

@@ -1,10 +1,9 @@
 #include "app/SingleInstance.h"
+#include "app/HandOverMessage.h"
 #include "core/Platform.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QLocalSocket>
 #include <QThread>
 
@@ -56,10 +55,10 @@ void SingleInstance::release()
 
 bool SingleInstance::handOver(const QStringList& paths) const
 {
-    QJsonArray absolutePaths;
+    QStringList absolutePaths;
     for (const QString& path : paths)
         absolutePaths.append(QFileInfo(path).absoluteFilePath());
-    const QByteArray request = QJsonDocument(absolutePaths).toJson(QJsonDocument::Compact) + '\n';
+    const QByteArray request = HandOverMessage::encoded(absolutePaths);
 
     for (int attempt = 0; attempt < connectAttempts; ++attempt) {
         QLocalSocket socket;
@@ -79,12 +78,13 @@ bool SingleInstance::handOver(const QStringList& paths) const
 
 void SingleInstance::readRequest(QLocalSocket* connection)
 {
-    if (!connection->canReadLine())
+    if (!connection->canReadLine()) {
+        if (connection->bytesAvailable() > HandOverMessage::maximumSize)
+            connection->abort();
         return;
-    const QJsonArray paths = QJsonDocument::fromJson(connection->readLine()).array();
+    }
+    const auto paths = HandOverMessage::paths(connection->readLine(HandOverMessage::maximumSize + 1));
     connection->disconnectFromServer();
-    QStringList list;
-    for (const auto& path : paths)
-        list.append(path.toString());
-    emit activationRequested(list);
+    // Even a message that cannot be read asks this instance to come forward.
+    emit activationRequested(paths.value_or(QStringList()));
 }

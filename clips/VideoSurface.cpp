@@ -23,6 +23,10 @@ VideoSurface::VideoSurface(QWidget* parent)
 VideoSurface::~VideoSurface()
 {
     freeRenderContext();
+    // QOpenGLWidget's own destructor takes the context down after this one has run; its notice must not
+    // reach a VideoSurface that is no longer there.
+    if (context())
+        disconnect(context(), nullptr, this, nullptr);
 }
 
 void VideoSurface::attach(mpv_handle* newCore)

@@ -1,9 +1,16 @@
 #include "logservice/CommandLine.h"
 
-#include <QHash>
+#include <QCommandLineParser>
 #include <QRegularExpression>
 
+#include <memory>
+
 namespace {
+
+const QCommandLineOption dataOption(QStringLiteral("data"), QString(), QStringLiteral("DIR"));
+const QCommandLineOption httpsPortOption(QStringLiteral("https-port"), QString(), QStringLiteral("N"));
+const QCommandLineOption httpPortOption(QStringLiteral("http-port"), QString(), QStringLiteral("M"));
+const QCommandLineOption hostOption(QStringLiteral("host"), QString(), QStringLiteral("NAME"));
 
 std::optional<quint16> parsePort(const QString& text)
 {
@@ -16,75 +23,65 @@ std::optional<quint16> parsePort(const QString& text)
     return static_cast<quint16>(port);
 }
 
-struct SplitArguments
+// The parser after reading one command's arguments: nothing when an option is unknown, repeated or lacks
+// its value, or when --data is missing or empty. Every option of these commands appears at most once.
+std::unique_ptr<QCommandLineParser> parsed(
+    const QStringList& arguments, const QList<QCommandLineOption>& options)
 {
-    QHash<QString, QString> options;
-    QStringList positional;
-};
-
-// Splits "--name value" pairs from the other arguments; an option outside `allowed`, a repeated option or
-// an option without its value makes the command line invalid.
-std::optional<SplitArguments> splitArguments(const QStringList& arguments, const QStringList& allowed)
-{
-    SplitArguments split;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments.at(i);
-        if (!argument.startsWith(QLatin1String("--"))) {
-            split.positional.append(argument);
-            continue;
-        }
-        if (!allowed.contains(argument) || split.options.contains(argument) || i + 1 >= arguments.size())
-            return std::nullopt;
-        split.options.insert(argument, arguments.at(++i));
+    auto parser = std::make_unique<QCommandLineParser>();
+    parser->addOptions(options);
+    // The parser reads the first argument as the program's name.
+    if (!parser->parse(QStringList { QStringLiteral("tapescribe-logservice") } + arguments))
+        return nullptr;
+    for (const QCommandLineOption& option : options) {
+        if (parser->values(option).size() > 1)
+            return nullptr;
     }
-    const QString dataDirectory = split.options.value(QStringLiteral("--data"));
-    if (dataDirectory.isEmpty())
-        return std::nullopt;
-    return split;
+    if (parser->value(dataOption).isEmpty())
+        return nullptr;
+    return parser;
 }
 
 std::optional<Command> parseServe(const QStringList& arguments)
 {
-    const auto split = splitArguments(arguments,
-        { QStringLiteral("--data"), QStringLiteral("--https-port"), QStringLiteral("--http-port"),
-            QStringLiteral("--host") });
-    if (!split || !split->positional.isEmpty())
+    const auto parser = parsed(arguments, { dataOption, httpsPortOption, httpPortOption, hostOption });
+    if (!parser || !parser->positionalArguments().isEmpty())
         return std::nullopt;
     ServeOptions options;
-    options.dataDirectory = split->options.value(QStringLiteral("--data"));
-    if (const auto text = split->options.find(QStringLiteral("--https-port")); text != split->options.end()) {
-        const auto port = parsePort(*text);
+    options.dataDirectory = parser->value(dataOption);
+    if (parser->isSet(httpsPortOption)) {
+        const auto port = parsePort(parser->value(httpsPortOption));
         if (!port)
             return std::nullopt;
         options.httpsPort = *port;
     }
-    if (const auto text = split->options.find(QStringLiteral("--http-port")); text != split->options.end()) {
-        options.httpPort = parsePort(*text);
+    if (parser->isSet(httpPortOption)) {
+        options.httpPort = parsePort(parser->value(httpPortOption));
         if (!options.httpPort)
             return std::nullopt;
     }
-    if (const auto host = split->options.find(QStringLiteral("--host")); host != split->options.end()) {
-        if (!isValidHostName(*host))
+    if (parser->isSet(hostOption)) {
+        if (!isValidHostName(parser->value(hostOption)))
             return std::nullopt;
-        options.hostName = *host;
+        options.hostName = parser->value(hostOption);
     }
     return options;
 }
 
 std::optional<Command> parseAddAccount(const QStringList& arguments)
 {
-    const auto split = splitArguments(arguments, { QStringLiteral("--data") });
-    if (!split || split->positional.size() != 1)
+    const auto parser = parsed(arguments, { dataOption });
+    if (!parser || parser->positionalArguments().size() != 1)
         return std::nullopt;
-    return AddAccountOptions { split->options.value(QStringLiteral("--data")), split->positional.first() };
+    return AddAccountOptions { parser->value(dataOption), parser->positionalArguments().first() };
 }
 
 std::optional<Command> parseSpki(const QStringList& arguments)
 {
-    const auto split = splitArguments(arguments, { QStringLiteral("--data") });
-    if (!split || !split->positional.isEmpty())
+    const auto parser = parsed(arguments, { dataOption });
+    if (!parser || !parser->positionalArguments().isEmpty())
         return std::nullopt;
-    return SpkiOptions { split->options.value(QStringLiteral("--data")) };
+    return SpkiOptions { parser->value(dataOption) };
 }
 
 }

@@ -6,6 +6,8 @@
 #include "logservice/LogStore.h"
 #include "logservice/MakerSite.h"
 #include "logservice/OutputLine.h"
+#include "logservice/PasswordChecks.h"
+#include "logservice/Secrets.h"
 #include "logservice/ServiceCertificate.h"
 #include "logservice/TerminationSignals.h"
 
@@ -13,6 +15,8 @@
 #include <QDir>
 #include <QHostAddress>
 #include <QIODevice>
+
+#include <chrono>
 
 namespace {
 
@@ -36,10 +40,9 @@ int fail(const QString& message)
 
 std::optional<quint16> startListening(HttpListener& listener, quint16 port)
 {
-    const quint16 bound = listener.listen(QHostAddress::LocalHost, port);
-    if (bound == 0)
+    if (!listener.listen(QHostAddress::LocalHost, port))
         return std::nullopt;
-    return bound;
+    return listener.serverPort();
 }
 
 int serve(const ServeOptions& options)
@@ -53,17 +56,24 @@ int serve(const ServeOptions& options)
     if (!store)
         return fail(store.error());
 
-    const LogService logService(**store, [] { return QDateTime::currentDateTimeUtc(); });
-    HttpListener httpsListener(
-        [&logService](const HttpRequest& request) { return logService.respond(request); });
-    httpsListener.sslSetup(certificate->certificate, certificate->privateKey);
+    PasswordChecks passwordChecks(passwordMatches, [] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    });
+    const LogService logService(**store, passwordChecks, [] { return QDateTime::currentDateTimeUtc(); });
+    HttpListener httpsListener([&logService](const HttpRequest& request, const HttpReply& reply) {
+        logService.respond(request, reply);
+    });
+    httpsListener.useTls(certificate->certificate, certificate->privateKey);
     const auto httpsPort = startListening(httpsListener, options.httpsPort);
     if (!httpsPort)
         return fail(QStringLiteral("cannot listen on 127.0.0.1:%1").arg(options.httpsPort));
 
     const MakerSite makerSite;
-    HttpListener httpListener(
-        [&makerSite](const HttpRequest& request) { return makerSite.respond(request); });
+    HttpListener httpListener([&makerSite](const HttpRequest& request, const HttpReply& reply) {
+        makerSite.respond(request, reply);
+    });
     std::optional<quint16> httpPort;
     if (options.httpPort) {
         httpPort = startListening(httpListener, *options.httpPort);
@@ -103,7 +113,8 @@ int printSpki(const SpkiOptions& options)
 {
     if (!prepareDataDirectory(options.dataDirectory))
         return fail(QStringLiteral("cannot create the data folder %1").arg(options.dataDirectory));
-    const auto certificate = loadOrCreateServiceCertificate(options.dataDirectory, ServeOptions().hostName);
+    const auto certificate
+        = loadOrCreateServiceCertificate(options.dataDirectory, ServeOptions().hostName, HostMatch::Any);
     if (!certificate)
         return fail(certificate.error());
     writeOutputLine(QString::fromLatin1(spkiSha256Base64(certificate->certificate)));

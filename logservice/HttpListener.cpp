@@ -1,68 +1,65 @@
 #include "logservice/HttpListener.h"
 
-#include "logservice/OutputLine.h"
-#include "logservice/RequestCookies.h"
-#include "logservice/RequestLog.h"
+#include <QSslKey>
+#include <QSslSocket>
 
-#include <QHttpServerRequest>
-#include <QHttpServerResponder>
-#include <QMetaEnum>
+#include <algorithm>
 
-namespace {
-
-QByteArray methodName(QHttpServerRequest::Method method)
-{
-    const char* key = QMetaEnum::fromType<QHttpServerRequest::Method>().valueToKey(static_cast<int>(method));
-    return QByteArray(key ? key : "Unknown").toUpper();
-}
-
-qsizetype headerSize(const QHttpServerRequest& request)
-{
-    qsizetype size = request.url().toEncoded().size();
-    for (const auto& [name, value] : request.headers())
-        size += name.size() + value.size() + 4;
-    return size;
-}
-
-HttpResponse answer(const HttpListener::Site& site, const HttpRequest& request, qsizetype headerBytes)
-{
-    if (headerBytes > HttpListener::maximumHeaderSize)
-        return HttpResponse::plainText(431, QStringLiteral("The request's header is too large."));
-    if (request.body.size() > HttpListener::maximumBodySize)
-        return HttpResponse::plainText(413, QStringLiteral("The request's body is too large."));
-    if (request.method != "HEAD")
-        return site(request);
-    HttpRequest asGet = request;
-    asGet.method = "GET";
-    return site(asGet);
-}
-
-}
-
-HttpListener::HttpListener(Site site, QObject* parent)
-    : QAbstractHttpServer(parent)
+HttpListener::HttpListener(Site site, const ConnectionLimits& limits, QObject* parent)
+    : QTcpServer(parent)
     , m_site(std::move(site))
+    , m_limits(limits)
 {
 }
 
-bool HttpListener::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket)
+void HttpListener::useTls(const QSslCertificate& certificate, const QSslKey& privateKey)
 {
-    const HttpRequest received { methodName(request.method()),
-        request.url().path(QUrl::FullyEncoded).toLatin1(), request.headers(), request.body() };
-    writeOutputLine(requestLogLine(
-        received.method, received.path, cookieValue(received.headerValues("Cookie"), "time_offset")));
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setLocalCertificate(certificate);
+    configuration.setPrivateKey(privateKey);
+    configuration.setProtocol(QSsl::TlsV1_2OrLater);
+    configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
+    m_tls = configuration;
+}
 
-    const HttpResponse response = answer(m_site, received, headerSize(request));
-    QHttpServerResponder responder = makeResponder(request, socket);
-    responder.writeStatusLine(static_cast<QHttpServerResponder::StatusCode>(response.status));
-    for (const auto& [name, value] : response.headers)
-        responder.writeHeader(name, value);
-    responder.writeHeader("Content-Length", QByteArray::number(response.body.size()));
-    responder.writeBody(received.method == "HEAD" ? QByteArray() : response.body);
+void HttpListener::incomingConnection(qintptr descriptor)
+{
+    QTcpSocket* socket = nullptr;
+    if (m_tls) {
+        auto* tls = new QSslSocket;
+        tls->setSslConfiguration(*m_tls);
+        socket = tls;
+    } else {
+        socket = new QTcpSocket;
+    }
+    if (!socket->setSocketDescriptor(descriptor)) {
+        delete socket;
+        return;
+    }
+    if (m_connections.size() >= m_limits.maximumConnections && !makeRoom()) {
+        // Every open connection waits for an answer: the newcomer is the one turned away.
+        socket->abort();
+        delete socket;
+        return;
+    }
+    auto* connection = new HttpConnection(socket, m_site, m_limits, this);
+    m_connections.append(connection);
+    connect(connection, &HttpConnection::closed, this, [this](HttpConnection* closed) {
+        m_connections.removeOne(closed);
+        closed->deleteLater();
+    });
+    connection->start();
+}
+
+bool HttpListener::makeRoom()
+{
+    HttpConnection* longestIdle = nullptr;
+    for (HttpConnection* connection : std::as_const(m_connections)) {
+        if (connection->isIdle() && (!longestIdle || connection->idleMs() > longestIdle->idleMs()))
+            longestIdle = connection;
+    }
+    if (!longestIdle)
+        return false;
+    longestIdle->drop();
     return true;
-}
-
-void HttpListener::missingHandler(const QHttpServerRequest&, QTcpSocket*)
-{
-    // handleRequest answers every request itself.
 }

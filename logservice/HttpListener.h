@@ -1,28 +1,41 @@
 #pragma once
 
-#include "logservice/HttpMessage.h"
+#include "logservice/ConnectionLimits.h"
+#include "logservice/HttpConnection.h"
 
-#include <QAbstractHttpServer>
+#include <QList>
+#include <QSslConfiguration>
+#include <QTcpServer>
 
-#include <functional>
+#include <optional>
 
-// One listening socket of the service: turns each request into an HttpRequest for its site, writes the
-// request's line to standard output, and sends the answer back. Requests that are too large are answered
-// here, before any page sees them.
-class HttpListener : public QAbstractHttpServer
+class QSslCertificate;
+class QSslKey;
+
+// One listening socket of the service, over TLS or plain HTTP. It takes every connection itself: TLS
+// handshakes run under a deadline, and at most `maximumConnections` are open at once; a new one past
+// that makes room by dropping the connection that has been idle longest.
+class HttpListener : public QTcpServer
 {
+    Q_OBJECT
+
 public:
-    using Site = std::function<HttpResponse(const HttpRequest&)>;
+    using Site = HttpConnection::Site;
 
-    explicit HttpListener(Site site, QObject* parent = nullptr);
+    explicit HttpListener(Site site, const ConnectionLimits& limits = {}, QObject* parent = nullptr);
 
-    static constexpr qsizetype maximumBodySize = 64 * 1024;
-    static constexpr qsizetype maximumHeaderSize = 16 * 1024;
+    // From now on, connections speak TLS with this certificate.
+    void useTls(const QSslCertificate& certificate, const QSslKey& privateKey);
+    qsizetype connectionCount() const { return m_connections.size(); }
 
 protected:
-    bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
-    void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;
+    void incomingConnection(qintptr descriptor) override;
 
 private:
+    bool makeRoom();
+
     Site m_site;
+    ConnectionLimits m_limits;
+    std::optional<QSslConfiguration> m_tls;
+    QList<HttpConnection*> m_connections;
 };

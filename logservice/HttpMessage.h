@@ -4,7 +4,10 @@
 #include <QByteArrayList>
 #include <QList>
 #include <QPair>
+#include <QPointer>
 #include <QString>
+
+#include <functional>
 
 using HttpHeaders = QList<QPair<QByteArray, QByteArray>>;
 
@@ -17,6 +20,8 @@ struct HttpRequest
     QByteArray path;
     HttpHeaders headers;
     QByteArray body;
+    // Who sent it (the peer's address), for limits that apply per client.
+    QString client;
 
     // Every value of the header, whatever the case of its name, in the order sent.
     QByteArrayList headerValues(const QByteArray& name) const;
@@ -35,4 +40,27 @@ struct HttpResponse
     static HttpResponse redirect(const QByteArray& location);
 
     QByteArray header(const QByteArray& name) const;
+
+    // The answer as sent: status line, headers, Content-Length, "Connection: close" when the connection
+    // ends after it, and the body unless `withBody` is false (an answer to HEAD).
+    QByteArray serialized(bool withBody, bool closing) const;
+};
+
+// The way back to the client that sent a request. A page may answer at once or keep it and answer later;
+// an answer for a client that has gone meanwhile is dropped.
+class HttpReply
+{
+public:
+    using Send = std::function<void(const HttpResponse&)>;
+
+    // `client` stands for the waiting client: it lives exactly as long as the client waits.
+    HttpReply(QObject* client, Send send);
+
+    // For timers and queued work that must end with the client.
+    QObject* client() const { return m_client; }
+    void send(const HttpResponse& response) const;
+
+private:
+    QPointer<QObject> m_client;
+    Send m_send;
 };

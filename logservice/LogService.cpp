@@ -3,6 +3,7 @@
 #include "logservice/FormBody.h"
 #include "logservice/NotesCsv.h"
 #include "logservice/Pages.h"
+#include "logservice/PasswordChecks.h"
 #include "logservice/RecordingTime.h"
 #include "logservice/RequestCookies.h"
 
@@ -45,25 +46,29 @@ qsizetype characterCount(const QString& text)
 
 }
 
-LogService::LogService(LogStore& store, Clock clock)
+LogService::LogService(LogStore& store, PasswordChecks& passwordChecks, Clock clock)
     : m_store(store)
+    , m_passwordChecks(passwordChecks)
     , m_clock(std::move(clock))
 {
     m_routes = {
-        { "GET", signInPath, [](const HttpRequest&) { return HttpResponse::html(signInPage({}, {})); } },
-        { "POST", signInPath, [this](const HttpRequest& request) { return signIn(request); } },
-        { "GET", formPath, [this](const HttpRequest& request) { return logForm(request); } },
-        { "POST", "/index.php/logger/notes",
-            [this](const HttpRequest& request) { return storeNote(request); } },
-        { "GET", "/index.php/logger/notes.csv",
-            [this](const HttpRequest& request) { return notesDownload(request); } },
-        { "GET", "/index.php/users/logout", [this](const HttpRequest& request) { return signOut(request); } },
+        Route::answering(
+            "GET", signInPath, [](const HttpRequest&) { return HttpResponse::html(signInPage({}, {})); }),
+        { "POST", signInPath,
+            [this](const HttpRequest& request, const HttpReply& reply) { signIn(request, reply); } },
+        Route::answering("GET", formPath, [this](const HttpRequest& request) { return logForm(request); }),
+        Route::answering("POST", "/index.php/logger/notes",
+            [this](const HttpRequest& request) { return storeNote(request); }),
+        Route::answering("GET", "/index.php/logger/notes.csv",
+            [this](const HttpRequest& request) { return notesDownload(request); }),
+        Route::answering("GET", "/index.php/users/logout",
+            [this](const HttpRequest& request) { return signOut(request); }),
     };
 }
 
-HttpResponse LogService::respond(const HttpRequest& request) const
+void LogService::respond(const HttpRequest& request, const HttpReply& reply) const
 {
-    return route(m_routes, request);
+    route(m_routes, request, reply);
 }
 
 std::optional<Account> LogService::signedInAccount(const HttpRequest& request) const
@@ -83,25 +88,35 @@ std::optional<QPair<QList<Note>, bool>> LogService::shownNotes(qint64 accountId)
     return qMakePair(notes->mid(0, notesShownOnForm), notes->size() > notesShownOnForm);
 }
 
-HttpResponse LogService::signIn(const HttpRequest& request) const
+void LogService::signIn(const HttpRequest& request, const HttpReply& reply) const
 {
     const auto form = postedForm(request);
     if (const auto* problem = std::get_if<HttpResponse>(&form))
-        return *problem;
+        return reply.send(*problem);
     const auto& fields = std::get<FormFields>(form);
     const auto identity = formField(fields, QStringLiteral("identity"));
     const auto password = formField(fields, QStringLiteral("password"));
     if (!identity || !password)
-        return HttpResponse::plainText(400, QStringLiteral("The form lacks the user name or the password."));
+        return reply.send(
+            HttpResponse::plainText(400, QStringLiteral("The form lacks the user name or the password.")));
 
-    const auto account = m_store.authenticate(*identity, password->toUtf8());
-    if (!account)
-        return HttpResponse::html(
-            signInPage(QStringLiteral("The user name or the password is not right."), *identity));
-    const auto token = m_store.startSession(account->id, m_clock());
+    const auto stored = m_store.storedPassword(*identity);
+    m_passwordChecks.check(*identity, request.client, password->toUtf8(),
+        stored ? std::optional<QString>(stored->hash) : std::nullopt, reply.client(),
+        [this, stored, identity = *identity, reply](bool matches) {
+            if (!stored || !matches)
+                return reply.send(HttpResponse::html(
+                    signInPage(QStringLiteral("The user name or the password is not right."), identity)));
+            reply.send(signedIn(stored->account, identity));
+        });
+}
+
+HttpResponse LogService::signedIn(const Account& account, const QString& identity) const
+{
+    const auto token = m_store.startSession(account.id, m_clock());
     if (!token)
         return HttpResponse::html(
-            signInPage(QStringLiteral("Signing in failed on the server. Try again."), *identity), 500);
+            signInPage(QStringLiteral("Signing in failed on the server. Try again."), identity), 500);
     HttpResponse response = HttpResponse::redirect(formPath);
     response.headers.append({ "Set-Cookie", sessionCookie(*token, false) });
     return response;

@@ -4,6 +4,8 @@
 #include "logservice/LogStore.h"
 #include "logservice/Router.h"
 
+class PasswordChecks;
+
 #include <QDateTime>
 
 #include <functional>
@@ -14,17 +16,20 @@ class LogService
 public:
     using Clock = std::function<QDateTime()>;
 
-    LogService(LogStore& store, Clock clock);
+    LogService(LogStore& store, PasswordChecks& passwordChecks, Clock clock);
     // The routes hold `this`.
     LogService(const LogService&) = delete;
     LogService& operator=(const LogService&) = delete;
 
-    HttpResponse respond(const HttpRequest& request) const;
+    // Answers through `reply`: at once, except for a sign-in, which is answered once its password has been
+    // checked.
+    void respond(const HttpRequest& request, const HttpReply& reply) const;
 
     static constexpr qsizetype maximumNoteLength = 4000;
 
 private:
-    HttpResponse signIn(const HttpRequest& request) const;
+    void signIn(const HttpRequest& request, const HttpReply& reply) const;
+    HttpResponse signedIn(const Account& account, const QString& identity) const;
     HttpResponse logForm(const HttpRequest& request) const;
     HttpResponse storeNote(const HttpRequest& request) const;
     HttpResponse notesDownload(const HttpRequest& request) const;
@@ -34,6 +39,7 @@ private:
     std::optional<QPair<QList<Note>, bool>> shownNotes(qint64 accountId) const;
 
     LogStore& m_store;
+    PasswordChecks& m_passwordChecks;
     Clock m_clock;
     QList<Route> m_routes;
 };

@@ -122,22 +122,14 @@ bool LogStore::setPassword(const QString& name, const QByteArray& password)
     return database.commit();
 }
 
-std::optional<Account> LogStore::authenticate(const QString& name, const QByteArray& password)
+std::optional<StoredPassword> LogStore::storedPassword(const QString& name)
 {
     QSqlQuery query
         = prepared(m_connectionName, QStringLiteral("SELECT id, password_hash FROM accounts WHERE name = ?"));
     query.addBindValue(name);
-    if (!query.exec() || !query.next()) {
-        // Spend the same time as for a known name, so that the answer's delay does not tell which names
-        // exist.
-        static const QString unknownAccountHash
-            = hashPassword(QByteArrayLiteral("unknown account")).value_or(QString());
-        passwordMatches(password, unknownAccountHash);
+    if (!query.exec() || !query.next())
         return std::nullopt;
-    }
-    if (!passwordMatches(password, query.value(1).toString()))
-        return std::nullopt;
-    return Account { query.value(0).toLongLong(), name };
+    return StoredPassword { { query.value(0).toLongLong(), name }, query.value(1).toString() };
 }
 
 std::optional<QByteArray> LogStore::startSession(qint64 accountId, const QDateTime& now)

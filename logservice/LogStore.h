@@ -16,6 +16,13 @@ struct Account
     QString name;
 };
 
+struct StoredPassword
+{
+    Account account;
+    // "pbkdf2-sha256$…", as Secrets.h describes.
+    QString hash;
+};
+
 // Accounts, sign-in sessions and notes, in one SQLite file in the service's data folder. Sessions are kept
 // by the SHA-256 of their token, so the file alone does not let anyone sign in.
 class LogStore
@@ -28,7 +35,9 @@ public:
 
     // Creates the account or replaces its password; a replaced password ends the account's sessions.
     bool setPassword(const QString& name, const QByteArray& password);
-    std::optional<Account> authenticate(const QString& name, const QByteArray& password);
+    // The account's stored password hash, for a check away from this thread (the store's connection belongs
+    // to the thread that opened it); nothing for an unknown name.
+    std::optional<StoredPassword> storedPassword(const QString& name);
 
     // A new random session token for the account; nothing when none could be made or stored.
     std::optional<QByteArray> startSession(qint64 accountId, const QDateTime& now);

@@ -7,12 +7,12 @@ MakerSite::MakerSite()
     for (const QString& fileName : { QStringLiteral("tapescribe.html"), QStringLiteral("glossary.html"),
              QStringLiteral("about.html") }) {
         const auto page = makerSitePage(fileName);
-        m_routes.append({ "GET", '/' + fileName.toLatin1(),
-            [page](const HttpRequest&) { return HttpResponse::html(page); } });
+        m_routes.append(Route::answering("GET", '/' + fileName.toLatin1(),
+            [page](const HttpRequest&) { return HttpResponse::html(page); }));
     }
 }
 
-HttpResponse MakerSite::respond(const HttpRequest& request) const
+void MakerSite::respond(const HttpRequest& request, const HttpReply& reply) const
 {
-    return route(m_routes, request);
+    route(m_routes, request, reply);
 }

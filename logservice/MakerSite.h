@@ -9,7 +9,7 @@ class MakerSite
 public:
     MakerSite();
 
-    HttpResponse respond(const HttpRequest& request) const;
+    void respond(const HttpRequest& request, const HttpReply& reply) const;
 
 private:
     QList<Route> m_routes;

@@ -73,9 +73,17 @@ struct PemPair
     QByteArray certificate;
 };
 
-std::optional<PemPair> createSelfSigned(const QString& hostName)
+KeyPointer readPrivateKey(const QByteArray& pem)
 {
-    const KeyPointer key(EVP_EC_gen("P-256"));
+    const BioPointer bio = bioFrom(pem);
+    return KeyPointer(PEM_read_bio_PrivateKey(bio.get(), nullptr, nullptr, nullptr));
+}
+
+// A certificate for `hostName` on `key`, or on a new key when there is none.
+std::optional<PemPair> createSelfSigned(const QString& hostName, KeyPointer key)
+{
+    if (!key)
+        key.reset(EVP_EC_gen("P-256"));
     const X509Pointer certificate(X509_new());
     if (!key || !certificate)
         return std::nullopt;
@@ -132,7 +140,13 @@ bool writePrivateFile(const QString& path, const QByteArray& contents)
     return true;
 }
 
-bool isUsable(const PemPair& pem)
+bool namesHost(const QSslCertificate& certificate, const QString& hostName)
+{
+    const QStringList names = certificate.subjectAlternativeNames().values(QSsl::DnsEntry);
+    return names.contains(hostName, Qt::CaseInsensitive);
+}
+
+bool isUsable(const PemPair& pem, const QString& hostName, HostMatch match)
 {
     const BioPointer keyBio = bioFrom(pem.key);
     const BioPointer certificateBio = bioFrom(pem.certificate);
@@ -142,7 +156,8 @@ bool isUsable(const PemPair& pem)
         return false;
     const QDateTime renewal = QDateTime::currentDateTimeUtc().addDays(renewalMarginDays);
     const QSslCertificate qtCertificate(pem.certificate, QSsl::Pem);
-    return !qtCertificate.isNull() && qtCertificate.expiryDate() > renewal;
+    return !qtCertificate.isNull() && qtCertificate.expiryDate() > renewal
+        && (match == HostMatch::Any || namesHost(qtCertificate, hostName));
 }
 
 std::optional<PemPair> readPemPair(const QDir& directory)
@@ -157,7 +172,7 @@ std::optional<PemPair> readPemPair(const QDir& directory)
 }
 
 Result<ServiceCertificate> loadOrCreateServiceCertificate(
-    const QString& directoryPath, const QString& hostName)
+    const QString& directoryPath, const QString& hostName, HostMatch match)
 {
     const QDir directory(directoryPath);
     // `spki` and `serve` may start together on a fresh folder: only one of them makes the certificate.
@@ -168,8 +183,10 @@ Result<ServiceCertificate> loadOrCreateServiceCertificate(
             QStringLiteral("cannot lock the certificate in %1").arg(directoryPath));
 
     std::optional<PemPair> pem = readPemPair(directory);
-    if (!pem || !isUsable(*pem)) {
-        pem = createSelfSigned(hostName);
+    if (!pem || !isUsable(*pem, hostName, match)) {
+        // A key that is still good is kept: the public key is what browsers pin, so a certificate remade
+        // for another host or a later expiry leaves every pin valid.
+        pem = createSelfSigned(hostName, pem ? readPrivateKey(pem->key) : KeyPointer());
         if (!pem)
             return Result<ServiceCertificate>::failure(QStringLiteral("cannot create a certificate"));
         if (!writePrivateFile(directory.filePath(keyFileName), pem->key)
@@ -185,7 +202,9 @@ Result<ServiceCertificate> loadOrCreateServiceCertificate(
 
 QByteArray spkiSha256Base64(const QSslCertificate& certificate)
 {
-    const BioPointer bio = bioFrom(certificate.toPem());
+    // OpenSSL reads straight from the buffer it is given, so the PEM must live as long as the BIO.
+    const QByteArray pem = certificate.toPem();
+    const BioPointer bio = bioFrom(pem);
     const X509Pointer x509(PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr));
     if (!x509)
         return {};

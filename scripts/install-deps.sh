@@ -8,12 +8,16 @@ packages=(
     cmake g++ make pkg-config git ccache
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-l10n-tools
     qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
-    qt6-httpserver-dev qt6-websockets-dev libqt6sql6-sqlite libqt6opengl6-dev libgl-dev
+    libqt6sql6-sqlite libqt6opengl6-dev libgl-dev
     libmpv-dev libsecret-1-dev libglib2.0-dev libssl-dev
     libgtest-dev libgmock-dev
+    # the fuzz targets (scripts/fuzz.sh): clang with libFuzzer and its sanitizer runtimes
+    clang-14 libfuzzer-14-dev libclang-rt-14-dev
     # run and test
     xvfb xauth x11-utils xdotool dbus dbus-x11 gnome-keyring gcr ffmpeg mpv xdg-utils
     libgl1-mesa-dri fonts-dejavu-core procps
+    # the log service's load and attack script (scripts/logservice-load.py)
+    python3 openssl
     # packaging: its checks, and the icon sizes rendered from SVG
     desktop-file-utils appstream pkexec dpkg-dev file librsvg2-bin
 )

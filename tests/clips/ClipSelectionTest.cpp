@@ -322,8 +322,9 @@ TEST(OpenPaths, ScansAPathAsIfChosenInThePanel)
 
 TEST(ProfessionalFormatCheck, StaysSilentWhenThePlayerHasThemAll)
 {
-    Logger logger {};
+    // Before the logger, whose delegate keeps the function that appends to it.
     QStringList told;
+    Logger logger {};
     logger.delegate.showFormatWarning = [&](const QString& message) { told.append(message); };
     logger.delegate.checkProfessionalFormats();
     EXPECT_TRUE(told.isEmpty()) << told.join(u'\n').toStdString();

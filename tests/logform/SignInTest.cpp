@@ -73,14 +73,15 @@ protected:
         ASSERT_TRUE(showsPage(address));
     }
 
-    // Runs in the world the filling runs in, after it: a fill that was going to happen has happened.
+    // Runs in the world the filling runs in, after it: a fill that was going to happen has happened. The
+    // result is shared with the callback, which the page may still call after a wait that timed out.
     QVariant evaluate(const QString& script)
     {
-        std::optional<QVariant> value;
+        const auto value = std::make_shared<std::optional<QVariant>>();
         page()->runJavaScript(
-            script, QWebEngineScript::ApplicationWorld, [&](const QVariant& result) { value = result; });
-        EXPECT_TRUE(QTest::qWaitFor([&] { return value.has_value(); }, pageLimitMs));
-        return value.value_or(QVariant());
+            script, QWebEngineScript::ApplicationWorld, [value](const QVariant& result) { *value = result; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return value->has_value(); }, pageLimitMs));
+        return value->value_or(QVariant());
     }
 
     // The two inputs' values; "(none)" for one that is missing.

@@ -1,10 +1,13 @@
 #include "logservice/LogService.h"
 #include "logservice/LogStore.h"
+#include "logservice/PasswordChecks.h"
+#include "logservice/Secrets.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <tuple>
 
@@ -33,12 +36,18 @@ protected:
     HttpResponse respond(const QByteArray& method, const QByteArray& path, const QByteArray& cookies = {},
         const QByteArray& body = {}, const QByteArray& contentType = formType)
     {
-        HttpRequest request { method, path, {}, body };
+        HttpRequest request { method, path, {}, body, {} };
         if (!cookies.isEmpty())
             request.headers.append({ "Cookie", cookies });
         if (!body.isEmpty())
             request.headers.append({ "Content-Type", contentType });
-        return service.respond(request);
+        // Stands for the client while it waits; a sign-in answers once its password has been checked.
+        QObject client;
+        std::optional<HttpResponse> answer;
+        service.respond(
+            request, HttpReply(&client, [&](const HttpResponse& response) { answer = response; }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return answer.has_value(); }, 30000)) << path.constData();
+        return answer.value_or(HttpResponse { 0, {}, {} });
     }
 
     // The session cookie to send back after signing in; empty when signing in failed.
@@ -54,7 +63,8 @@ protected:
     static inline std::unique_ptr<LogStore> store;
     const QDateTime start = QDateTime::fromString(QStringLiteral("2024-05-01T14:08:10Z"), Qt::ISODate);
     QDateTime now = start;
-    LogService service { *store, [this] { return now; } };
+    PasswordChecks passwordChecks { passwordMatches, [this] { return now.toMSecsSinceEpoch(); } };
+    LogService service { *store, passwordChecks, [this] { return now; } };
 };
 
 TEST_F(LogServicePages, SignInPageHasTheElementsTheApplicationFills)

@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QSslSocket>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -115,6 +118,41 @@ TEST_F(LogServiceProcessTest, AddAccountTakesThePasswordFromStandardInput)
     EXPECT_EQ(status(signInRequest("identity=ann&password=s3cret+pw")), "HTTP/1.1 200")
         << "the sign-in page again";
     EXPECT_EQ(status(signInRequest("identity=ann&password=second")), "HTTP/1.1 303");
+}
+
+// Whether the process still runs; a zombie that nobody reaps has ended.
+bool isRunning(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.readAll();
+    const QByteArray state = line.mid(line.lastIndexOf(')') + 2, 1);
+    return state != "Z" && state != "X";
+}
+
+TEST(LogServiceProcessDeathTest, TheServiceEndsWithATestThatCrashes)
+{
+    // The crashing test is a fork of this one, so both know where the service's process id is written.
+    GTEST_FLAG_SET(death_test_style, "fast");
+    QTemporaryDir directory;
+    const QString pidFile = directory.filePath(QStringLiteral("service.pid"));
+    EXPECT_DEATH(
+        {
+            LogServiceProcess service;
+            if (service.start()) {
+                QFile file(pidFile);
+                if (file.open(QIODevice::WriteOnly))
+                    file.write(QByteArray::number(service.processId()));
+            }
+            std::abort();
+        },
+        "");
+    QFile file(pidFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "the crashing test did not start the service";
+    const qint64 pid = file.readAll().toLongLong();
+    ASSERT_GT(pid, 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !isRunning(pid); }, timeoutMs));
 }
 
 TEST(LogServiceCommands, ServeKeepsTheKeyToItsOwnerAndEndsCleanlyOnSigterm)

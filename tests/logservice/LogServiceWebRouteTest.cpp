@@ -10,6 +10,9 @@
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
+#include <memory>
+#include <optional>
+
 namespace {
 
 constexpr int loadTimeoutMs = 60000;
@@ -20,18 +23,15 @@ QUrl serviceUrl(const QString& path)
     return QUrl(QStringLiteral("https://%1%2").arg(host, path));
 }
 
-// Runs a script in the page and waits for its result.
+// Runs a script in the page and waits for its result. The result is shared with the callback, which the
+// page may still call after a wait that timed out.
 QVariant evaluate(QWebEnginePage& page, const QString& script)
 {
-    QVariant result;
-    bool done = false;
-    page.runJavaScript(script, [&](const QVariant& value) {
-        result = value;
-        done = true;
-    });
-    if (!QTest::qWaitFor([&] { return done; }, loadTimeoutMs))
+    const auto result = std::make_shared<std::optional<QVariant>>();
+    page.runJavaScript(script, [result](const QVariant& value) { *result = value; });
+    if (!QTest::qWaitFor([&] { return result->has_value(); }, loadTimeoutMs))
         return {};
-    return result;
+    return **result;
 }
 
 bool load(QWebEngineView& view, const QUrl& url)

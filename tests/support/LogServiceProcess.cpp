@@ -7,6 +7,10 @@
 
 #include <algorithm>
 
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr int startTimeoutMs = 30000;
@@ -29,11 +33,23 @@ quint16 listeningPort(const QStringList& lines, const QString& scheme)
     return 0;
 }
 
+// Every child of a test ends with the test, also when the test crashes and never reaches a destructor:
+// the kernel kills it when its parent dies, and a parent that died before the child got here is noticed too.
+void endWithParent(QProcess& process)
+{
+    const pid_t parent = ::getpid();
+    process.setChildProcessModifier([parent] {
+        if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent)
+            ::_exit(127);
+    });
+}
+
 }
 
 LogServiceProcess::LogServiceProcess()
 {
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    endWithParent(m_process);
 }
 
 LogServiceProcess::~LogServiceProcess()
@@ -52,6 +68,7 @@ bool LogServiceProcess::start()
     if (!m_dataDirectory.isValid() || program().isEmpty())
         return false;
     QProcess spkiCommand;
+    endWithParent(spkiCommand);
     spkiCommand.start(program(), { QStringLiteral("spki"), QStringLiteral("--data"), dataDirectory() });
     if (!spkiCommand.waitForFinished(commandTimeoutMs) || spkiCommand.exitStatus() != QProcess::NormalExit
         || spkiCommand.exitCode() != 0)
@@ -76,6 +93,7 @@ bool LogServiceProcess::addAccount(const QString& name, const QString& password)
 {
     QProcess command;
     command.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    endWithParent(command);
     command.start(
         program(), { QStringLiteral("add-account"), QStringLiteral("--data"), dataDirectory(), name });
     if (!command.waitForStarted(commandTimeoutMs))
@@ -99,6 +117,11 @@ quint16 LogServiceProcess::httpPort() const
 QString LogServiceProcess::spki() const
 {
     return m_spki;
+}
+
+qint64 LogServiceProcess::processId() const
+{
+    return m_process.processId();
 }
 
 QString LogServiceProcess::dataDirectory() const

@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 
 // Runs tapescribe-logservice, as the build made it, in a fresh data folder for one test, with both listeners
-// on free ports; stops it when destroyed. Needs a QCoreApplication: the waits keep its event loop turning,
+// on free ports; stops it when destroyed, and the kernel ends it when the test process dies. Needs a QCoreApplication: the waits keep its event loop turning,
 // so a web view in the same test goes on loading meanwhile.
 class LogServiceProcess
 {
@@ -26,6 +26,7 @@ public:
     // base64 of the SHA-256 of the service certificate's public key.
     QString spki() const;
     QString dataDirectory() const;
+    qint64 processId() const;
     // The value for QTWEBENGINE_CHROMIUM_FLAGS that sends https://`host`/ to this service and accepts its
     // certificate, and no other, for it.
     QByteArray chromiumFlags(const QString& host) const;

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# The checking build: the whole tree and its tests built a second time with AddressSanitizer and
+# UndefinedBehaviorSanitizer (in $SANITIZE_BUILD_DIR, default build-asan/), and the tests run there. A memory
+# fault, a leak or undefined behaviour fails the test that meets it. Arguments go to ctest (e.g. -R clock).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build_dir=$(realpath -m "${SANITIZE_BUILD_DIR:-build-asan}")
+
+if [ ! -f "$build_dir/CMakeCache.txt" ]; then
+    # -O1 keeps the stacks readable and the tests fast enough; the benchmarks measure nothing here.
+    cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" \
+        -DTAPESCRIBE_SANITIZE=ON -DTAPESCRIBE_BUILD_BENCHMARKS=OFF -DTAPESCRIBE_MAKER_HOST=localhost:8480
+fi
+cmake --build "$build_dir" -j "$(nproc)"
+
+suppressions="$PWD/scripts/sanitizers"
+# Children started by the tests (the tools, the log service) are built the same way and read the same options.
+export ASAN_OPTIONS="detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1"
+export LSAN_OPTIONS="suppressions=$suppressions/leaks.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1"
+BUILD_DIR="$build_dir" exec scripts/test.sh "$@"
