@@ -19,4 +19,9 @@ QStringList addArguments(const QString& username)
         serviceName, QStringLiteral("-w") };
 }
 
+QStringList unlockArguments()
+{
+    return { QStringLiteral("unlock-keychain") };
+}
+
 }

@@ -36,9 +36,10 @@ AppDelegate::AppDelegate(QObject* parent)
 AppDelegate::~AppDelegate() = default;
 
 CommandResult AppDelegate::runCommand(const QString& launchPath, const QStringList& arguments,
+                                      std::chrono::milliseconds deadline,
                                       const std::optional<QByteArray>& standardInput)
 {
-    return ::runCommand(launchPath, arguments, standardInput);
+    return ::runCommand(launchPath, arguments, deadline, standardInput);
 }
 
 QUrl AppDelegate::defaultFormURL(bool fromLocalServer)

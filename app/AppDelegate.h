@@ -1,5 +1,6 @@
 #pragma once
 
+#include "account/KeychainOutcome.h"
 #include "core/CommandResult.h"
 #include "core/DateFormatter.h"
 #include "clips/Clip.h"
@@ -15,6 +16,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -23,6 +25,7 @@ class PlayerView;
 class QLabel;
 class QLineEdit;
 class QMainWindow;
+class QMessageBox;
 class QPushButton;
 class QSplitter;
 class QTableView;
@@ -60,6 +63,8 @@ public:
     QPointer<QWidget> preferencesWindow;
     QPointer<QLineEdit> usernameField;
     QPointer<QLineEdit> passwordField;
+    // The line under the account's fields that says why the keyring gave no account.
+    QPointer<QLabel> accountStatusLabel;
 
     // The log service account in memory.
     QString username;
@@ -87,6 +92,8 @@ public:
     // panels run. The open panel gets the accepted type list and gives the chosen path, or nothing.
     std::function<std::optional<QString>(const QStringList& acceptedTypes)> runOpenPanel;
     std::function<void(const QString& message)> showFormatWarning;
+    // Runs the account's alerts, set up and ready to show; unset, each runs modally.
+    std::function<void(QMessageBox& alert)> runAlert;
 
     // Gives the clip table its model and its selection handler (part of the interface wiring).
     void connectClipTable();
@@ -96,6 +103,7 @@ public:
 
     // The application's name for the command runner (core/CommandRunner.h), which its handlers use.
     static CommandResult runCommand(const QString& launchPath, const QStringList& arguments,
+                                    std::chrono::milliseconds deadline,
                                     const std::optional<QByteArray>& standardInput = std::nullopt);
 
     // Split-view limits, in the split view's coordinates (the divider's distance from its left edge).
@@ -157,6 +165,8 @@ public:
     void loadInWebView(const QUrl& url);
 
 private:
+    // Tells the logger that a save stored nothing, and why.
+    void reportAccountNotStored(KeychainOutcome outcome, const QString& toolError);
     // The scan of a chosen folder or file, from clearing the table to finishScan.
     void scanChosenPath(const QString& path, const QStringList& acceptedTypes);
     // Reads the metadata of every clip still waiting for it, in the order the table shows them.

@@ -1,11 +1,14 @@
 #include "account/AccountInput.h"
 #include "account/KeychainCommands.h"
+#include "account/KeychainOutcome.h"
 #include "account/KeychainOutput.h"
 #include "account/SignOutPage.h"
 #include "app/AppDelegate.h"
 #include "core/Platform.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QWidget>
 
 // The account's handlers: the keyring item and the preferences window.
@@ -20,19 +23,31 @@ void makeKeyAndOrderFront(QWidget* window)
     window->activateWindow();
 }
 
+bool failed(KeychainOutcome outcome)
+{
+    return outcome != KeychainOutcome::Done && outcome != KeychainOutcome::NotFound;
+}
+
 }
 
 void AppDelegate::loadCredentialsFromKeychain()
 {
     username.clear();
     password.clear();
-    const CommandResult found = runCommand(Platform::securityTool(), KeychainCommands::findArguments());
+    // Never an unlock here: a password prompt at launch would stand in front of the logger unasked.
+    const CommandResult found = runCommand(
+        Platform::securityTool(), KeychainCommands::findArguments(), Platform::securityToolDeadline);
+    const KeychainOutcome outcome = keychainOutcome(found);
+    accountStatusLabel->setText(accountReadProblem(outcome));
+    accountStatusLabel->setVisible(failed(outcome));
     // Without an item the fields keep what they showed.
-    if (const auto account = storedAccount(found.output, found.error)) {
-        username = account->username;
-        password = account->password;
-        usernameField->setText(username);
-        passwordField->setText(password);
+    if (outcome == KeychainOutcome::Done) {
+        if (const auto account = storedAccount(found.output, found.error)) {
+            username = account->username;
+            password = account->password;
+            usernameField->setText(username);
+            passwordField->setText(password);
+        }
     }
     if (username.isEmpty() || password.isEmpty())
         makeKeyAndOrderFront(preferencesWindow);
@@ -40,18 +55,49 @@ void AppDelegate::loadCredentialsFromKeychain()
 
 void AppDelegate::saveCredentialsToKeychain()
 {
-    username = cleanedUsername(usernameField->text());
-    usernameField->setText(username);
-    password = cleanedPassword(passwordField->text());
-    passwordField->setText(password);
+    const QString typedUsername = cleanedUsername(usernameField->text());
+    const QString typedPassword = cleanedPassword(passwordField->text());
+    usernameField->setText(typedUsername);
+    passwordField->setText(typedPassword);
 
-    // The old item goes first, so that the keyring is left with the new account alone. Failures show at the
-    // next load, which reads what the keyring really holds.
-    runCommand(Platform::securityTool(), KeychainCommands::deleteArguments());
-    runCommand(Platform::securityTool(), KeychainCommands::addArguments(username), password.toUtf8());
+    // The logger asked to save, so a locked keyring may ask for its password now; the logger takes the time
+    // to type it. Until it is unlocked nothing is touched, and the old item stays as it was.
+    const CommandResult unlocked = runCommand(
+        Platform::securityTool(), KeychainCommands::unlockArguments(), KeychainCommands::unlockDeadline);
+    if (const KeychainOutcome outcome = keychainOutcome(unlocked); failed(outcome))
+        return reportAccountNotStored(outcome, unlocked.error);
 
+    // The old item goes first, so that the keyring is left with the new account alone. A delete that finds
+    // none, or finds it in a keyring that stays locked, leaves the new item the one a load reads.
+    runCommand(Platform::securityTool(), KeychainCommands::deleteArguments(), Platform::securityToolDeadline);
+    const CommandResult added
+        = runCommand(Platform::securityTool(), KeychainCommands::addArguments(typedUsername),
+            Platform::securityToolDeadline, typedPassword.toUtf8());
+    if (const KeychainOutcome outcome = keychainOutcome(added); outcome != KeychainOutcome::Done)
+        return reportAccountNotStored(outcome, added.error);
+
+    username = typedUsername;
+    password = typedPassword;
+    accountStatusLabel->clear();
+    accountStatusLabel->hide();
     loadInWebView(signOutPageURL());
     preferencesWindow->hide();
+}
+
+void AppDelegate::reportAccountNotStored(KeychainOutcome outcome, const QString& toolError)
+{
+    // The preferences window stays open with what was typed, so that the logger can save again.
+    QMessageBox alert(preferencesWindow);
+    alert.setIcon(QMessageBox::Warning);
+    alert.setWindowTitle(tr("tapeScribe"));
+    alert.setText(accountNotStoredText());
+    alert.setInformativeText(accountSaveProblem(outcome));
+    alert.setDetailedText(toolError.trimmed());
+    alert.setTextFormat(Qt::PlainText);
+    if (runAlert)
+        runAlert(alert);
+    else
+        alert.exec();
 }
 
 void AppDelegate::showPreferences()

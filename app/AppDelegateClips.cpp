@@ -26,10 +26,10 @@ namespace {
 const QString logStartTimeAttribute = QStringLiteral("com.FernwrightSystem.logStartTime");
 constexpr std::chrono::milliseconds secondsTimerInterval { 1000 };
 
-// Built afresh each time: what the player can open is asked of the player itself.
+// What the player can open is asked of the player itself, once a process.
 QStringList acceptedTypeList()
 {
-    const auto capabilities = MediaCapabilities::query();
+    const auto& capabilities = MediaCapabilities::ofThisProcess();
     const QStringList types
         = TypeIdentifiers::playableTypes(capabilities ? capabilities->demuxers : QStringList());
     consoleLine(ClipScan::describeTypes(types));
@@ -60,7 +60,7 @@ void AppDelegate::connectClipTable()
 
 void AppDelegate::checkProfessionalFormats()
 {
-    const auto warning = professionalFormatsWarning(MediaCapabilities::query());
+    const auto warning = professionalFormatsWarning(MediaCapabilities::ofThisProcess());
     if (!warning)
         return;
     consoleLine(*warning);
@@ -200,11 +200,19 @@ void AppDelegate::tableViewSelectionDidChange()
     connect(secondsTimer.get(), &QTimer::timeout, this, &AppDelegate::timerDidFire);
     secondsTimer->start();
 
-    // The stamp's outcome is not examined: a read-only clip loads all the same.
-    runCommand(
-        Platform::xattrTool(), { QStringLiteral("-w"), logStartTimeAttribute, mediaCreatedTime, assetPath });
-    consoleLine(
-        runCommand(Platform::xattrTool(), { QStringLiteral("-p"), logStartTimeAttribute, assetPath }).output);
+    // The stamp's outcome is not examined: a read-only clip loads all the same. A stamp that outlived its
+    // deadline waits on a file system that no longer answers (a hung network mount): reading it back
+    // would freeze the window as long again.
+    const CommandResult stamp = runCommand(Platform::xattrTool(),
+        { QStringLiteral("-w"), logStartTimeAttribute, mediaCreatedTime, assetPath },
+        Platform::xattrToolDeadline);
+    if (stamp.timedOut) {
+        consoleLine(stamp.error);
+        return;
+    }
+    const CommandResult stored = runCommand(Platform::xattrTool(),
+        { QStringLiteral("-p"), logStartTimeAttribute, assetPath }, Platform::xattrToolDeadline);
+    consoleLine(stored.timedOut ? stored.error : stored.output);
 }
 
 void AppDelegate::playerItemDidReachEnd()

@@ -4,6 +4,7 @@
 #include "app/MainInterface.h"
 #include "core/Platform.h"
 #include "app/SingleInstance.h"
+#include "move/AppMover.h"
 
 #include "core/BuildConfig.h"
 
@@ -62,6 +63,9 @@ int applicationMain(int argc, char** argv)
     QObject::connect(&application, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate, &AppDelegate::activateWithPaths);
 
+    // Should the move switch to a copy that runs elsewhere, this process must not be the one the copy it
+    // starts hands over to.
+    AppMover::shared().leaveSingleInstance = [&instance] { instance.release(); };
     delegate.applicationWillFinishLaunching();
     interface.mainWindow()->show();
     delegate.applicationDidFinishLaunching();

@@ -33,6 +33,7 @@ void MainInterface::connectTo(AppDelegate& delegate)
     delegate.preferencesWindow = preferencesWindow.get();
     delegate.usernameField = preferencesForm->usernameField;
     delegate.passwordField = preferencesForm->passwordField;
+    delegate.accountStatusLabel = preferencesForm->accountStatusLabel;
 
     AppDelegate::applySplitViewLimits(mainForm->splitView);
     delegate.connectClipTable();

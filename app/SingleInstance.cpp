@@ -47,6 +47,12 @@ SingleInstance::Outcome SingleInstance::claimOrHandOver(const QStringList& paths
     return handOver(paths) ? Outcome::HandedOver : Outcome::Unreachable;
 }
 
+void SingleInstance::release()
+{
+    server.close();
+    lock.unlock();
+}
+
 bool SingleInstance::handOver(const QStringList& paths) const
 {
     QStringList absolutePaths;

@@ -29,6 +29,9 @@ public:
     // Becomes the one instance, or hands `paths` (made absolute) to the running one and asks it to come
     // forward.
     Outcome claimOrHandOver(const QStringList& paths);
+    // Stops being the one instance: no longer listens, and lets go of the lock, so that the next start
+    // becomes the instance (or hands over to one that runs meanwhile).
+    void release();
 
 signals:
     // Another start asked this instance to come forward and open `paths` (possibly none).

@@ -53,6 +53,12 @@ std::optional<MediaCapabilities> MediaCapabilities::query()
         listProperty(handle.get(), "decoder-list", "codec") };
 }
 
+const std::optional<MediaCapabilities>& MediaCapabilities::ofThisProcess()
+{
+    static const std::optional<MediaCapabilities> capabilities = query();
+    return capabilities;
+}
+
 QStringList MediaCapabilities::missingProfessionalFormats() const
 {
     struct Requirement

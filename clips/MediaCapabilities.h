@@ -13,6 +13,9 @@ struct MediaCapabilities
 
     // Nothing when the player core cannot start.
     static std::optional<MediaCapabilities> query();
+    // The answer of the process's first query, kept: what the player's libraries can do does not change
+    // while the process runs, and each query starts a player core of its own.
+    static const std::optional<MediaCapabilities>& ofThisProcess();
 
     // The professional formats a logger relies on that are missing, named for people ("the MXF
     // demuxer", "the ProRes decoder"); empty when all are there.

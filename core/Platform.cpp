@@ -174,23 +174,32 @@ AdministratorRun runAsAdministrator(const QString& commandLine)
     }
 }
 
-void openBundleAndWait(const QString& bundle)
+namespace {
+
+    // Like a start from the desktop, the program is tied to no stream of this process: a reader of this
+    // process's output that goes away with it would otherwise end the program the first time it writes.
+    bool startDetached(const QString& program, const QStringList& arguments)
+    {
+        QProcess process;
+        process.setProgram(program);
+        process.setArguments(arguments);
+        process.setWorkingDirectory(QDir::homePath());
+        process.setStandardInputFile(QProcess::nullDevice());
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.setStandardErrorFile(QProcess::nullDevice());
+        return process.startDetached();
+    }
+
+}
+
+bool openBundle(const QString& bundle)
 {
-    QProcess::execute(bundleExecutable(bundle), {});
+    return startDetached(bundleExecutable(bundle), {});
 }
 
 bool startDetachedShell(const QString& commandLine)
 {
-    // Like a start from the desktop, the shell is tied to no stream of this process: a reader of this
-    // process's output that goes away with it would otherwise end the shell the first time it writes.
-    QProcess shell;
-    shell.setProgram(relaunchShell());
-    shell.setArguments({ QStringLiteral("-c"), commandLine });
-    shell.setWorkingDirectory(QDir::homePath());
-    shell.setStandardInputFile(QProcess::nullDevice());
-    shell.setStandardOutputFile(QProcess::nullDevice());
-    shell.setStandardErrorFile(QProcess::nullDevice());
-    return shell.startDetached();
+    return startDetached(relaunchShell(), { QStringLiteral("-c"), commandLine });
 }
 
 void endProcess(int status)

@@ -3,9 +3,9 @@
 #include <QString>
 #include <QStringList>
 
-#include <optional>
-
+#include <chrono>
 #include <functional>
+#include <optional>
 
 class QUrl;
 
@@ -19,6 +19,12 @@ QString helperToolPath(const QString& toolName);
 
 inline QString xattrTool() { return helperToolPath(QStringLiteral("tapescribe-xattr")); }
 inline QString securityTool() { return helperToolPath(QStringLiteral("tapescribe-security")); }
+
+// How long one run of each helper tool may take before it is stopped. An attribute on a network mount
+// that hangs, or a keyring service that never answers, must not hold the window for longer; both
+// tools answer within milliseconds when all is well.
+inline constexpr std::chrono::seconds xattrToolDeadline { 5 };
+inline constexpr std::chrono::seconds securityToolDeadline { 10 };
 
 // Hands a URL to the desktop's default application for it; false when nothing accepted it.
 bool openUrl(const QUrl& url);
@@ -61,6 +67,9 @@ inline QString killTool() { return QStringLiteral("/bin/kill"); }
 inline QString sleepTool() { return QStringLiteral("/bin/sleep"); }
 inline QString removeTool() { return QStringLiteral("/bin/rm"); }
 inline QString copyTool() { return QStringLiteral("/bin/cp"); }
+inline QString moveTool() { return QStringLiteral("/bin/mv"); }
+inline QString modeTool() { return QStringLiteral("/bin/chmod"); }
+inline QString temporaryFolderTool() { return QStringLiteral("/bin/mktemp"); }
 
 // What a shell command line run with administrator rights gave: its standard output, or none when the
 // rights were refused or the command failed, with the reason when one is known.
@@ -74,9 +83,10 @@ struct AdministratorRun
 // password (pkexec). The command line reaches the shell as one argument.
 AdministratorRun runAsAdministrator(const QString& commandLine);
 
-// Starts a bundle's executable and waits until it has ended (a running tapeScribe is brought forward by
-// the second start handing over to it).
-void openBundleAndWait(const QString& bundle);
+// Starts a bundle's executable, detached from this process and from its streams, as a start from the
+// desktop does; a running tapeScribe is brought forward by that start handing over to it. False when it
+// could not be started.
+bool openBundle(const QString& bundle);
 
 // Starts a shell command line in the background, detached from this process and from its streams.
 bool startDetachedShell(const QString& commandLine);

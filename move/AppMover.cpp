@@ -90,31 +90,25 @@ AppMover::LaunchOutcome AppMover::offerMove()
             settings.setValue(AlertSuppressKey, true);
         return LaunchOutcome::GoOnLaunching;
     }
-    return moveBundle(*bundlePath, destinationPath, needsAdministratorRights, strings.couldNotMove);
+    return moveBundle(*bundlePath, destinationPath, needsAdministratorRights, strings);
 }
 
 AppMover::LaunchOutcome AppMover::moveBundle(const QString& bundlePath, const QString& destinationPath,
-    bool needsAdministratorRights, const QString& couldNotMove)
+    bool needsAdministratorRights, const MoveStrings& strings)
 {
     consoleLine(QStringLiteral("INFO -- Moving myself to the Applications folder"));
     if (needsAdministratorRights) {
-        // The administrator command removes whatever lies at the destination itself.
+        // The administrator command replaces whatever lies at the destination itself.
         if (!installWithAdministratorRights(bundlePath, destinationPath)) {
             consoleLine(QStringLiteral("ERROR -- Could not copy myself to /Applications with authorization"));
             return LaunchOutcome::GoOnLaunching;
         }
     } else {
         if (fileManager.fileExistsAtPath(destinationPath)) {
-            if (isBundleRunning(destinationPath)) {
-                consoleLine(QStringLiteral("INFO -- Switching to an already running version"));
-                Platform::openBundleAndWait(destinationPath);
-                return LaunchOutcome::EndProcess;
-            }
+            if (isBundleRunning(destinationPath))
+                return switchToRunningCopy(destinationPath, strings);
             if (!moveToTrash(destinationPath)) {
-                QMessageBox alert;
-                alert.setIcon(QMessageBox::Warning);
-                alert.setText(couldNotMove);
-                runModal(alert);
+                showAlert(strings.couldNotMove);
                 return LaunchOutcome::GoOnLaunching;
             }
         }
@@ -124,12 +118,41 @@ AppMover::LaunchOutcome AppMover::moveBundle(const QString& bundlePath, const QS
         }
     }
 
+    // The relaunch is set up before this copy goes, so that a relaunch that cannot start leaves a copy to
+    // go on running.
+    consoleLine(QStringLiteral("relaunch"));
+    if (!scheduleRelaunch(destinationPath)) {
+        showAlert(strings.couldNotRelaunch, destinationPath);
+        return LaunchOutcome::GoOnLaunching;
+    }
     if (!removeOrTrash(bundlePath))
         consoleLine(
             QStringLiteral("WARNING -- Could not delete application after moving it to Applications folder"));
-    consoleLine(QStringLiteral("relaunch"));
-    scheduleRelaunch(destinationPath);
     return LaunchOutcome::EndProcess;
+}
+
+AppMover::LaunchOutcome AppMover::switchToRunningCopy(
+    const QString& destinationPath, const MoveStrings& strings)
+{
+    consoleLine(QStringLiteral("INFO -- Switching to an already running version"));
+    // This process stops being the one instance first: the copy started now hands over to the instance that
+    // runs, or becomes it, and never hands over to this process, which is about to end.
+    leaveSingleInstance();
+    if (openBundle(destinationPath))
+        return LaunchOutcome::EndProcess;
+    consoleLine(QStringLiteral("ERROR -- Could not start ") + Platform::bundleExecutable(destinationPath));
+    showAlert(strings.couldNotRelaunch, destinationPath);
+    return LaunchOutcome::GoOnLaunching;
+}
+
+void AppMover::showAlert(const QString& text, const QString& informativeText)
+{
+    QMessageBox alert;
+    alert.setIcon(QMessageBox::Warning);
+    alert.setTextFormat(Qt::PlainText);
+    alert.setText(text);
+    alert.setInformativeText(informativeText);
+    runModal(alert);
 }
 
 void AppMover::showErrorAlert(const FileError& error)

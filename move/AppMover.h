@@ -10,6 +10,7 @@
 #include <optional>
 
 class QMessageBox;
+struct MoveStrings;
 
 // Offers, at launch, to move the running tapeScribe bundle into an Applications folder, and carries the
 // move out: copy (with administrator rights where the user's own are not enough), delete the running
@@ -36,6 +37,10 @@ public:
     std::function<Platform::AdministratorRun(const QString& commandLine)> administratorShell
         = Platform::runAsAdministrator;
     std::function<bool(const QString& commandLine)> startDetachedShell = Platform::startDetachedShell;
+    std::function<bool(const QString& bundle)> openBundle = Platform::openBundle;
+    // Makes this process stop being tapeScribe's one running instance (the application sets it), so that a
+    // copy it starts does not hand over to it.
+    std::function<void()> leaveSingleInstance = [] {};
 
     // Runs the offer and the move; ends the process with status 0 once a moved copy is due to start or
     // a running copy has been brought forward, and otherwise returns so that the launch goes on.
@@ -65,8 +70,9 @@ public:
     bool installWithAdministratorRights(const QString& source, const QString& destination);
     bool copyBundleFiles(const QString& source, const QString& destination);
 
-    // Starts the detached shell that starts the moved bundle once this process has ended.
-    void scheduleRelaunch(const QString& destinationPath);
+    // Starts the detached shell that starts the moved bundle once this process has ended; false, logged,
+    // when it could not be started.
+    bool scheduleRelaunch(const QString& destinationPath);
     // Runs a tool with administrator rights; its standard output, or none (logged) when it failed.
     std::optional<QString> runAsAdministrator(const QString& toolPath, const QStringList& arguments);
 
@@ -75,6 +81,9 @@ public:
 
 private:
     LaunchOutcome moveBundle(const QString& bundlePath, const QString& destinationPath,
-        bool needsAdministratorRights, const QString& couldNotMove);
+        bool needsAdministratorRights, const MoveStrings& strings);
+    // Brings forward the copy that already runs at the destination, by starting it again.
+    LaunchOutcome switchToRunningCopy(const QString& destinationPath, const MoveStrings& strings);
     void showErrorAlert(const FileError& error);
+    void showAlert(const QString& text, const QString& informativeText = QString());
 };

@@ -2,6 +2,7 @@
 
 #include "core/Console.h"
 #include "move/MoveRules.h"
+#include "move/ShellScripts.h"
 
 #include <algorithm>
 
@@ -88,8 +89,8 @@ bool AppMover::installWithAdministratorRights(const QString& source, const QStri
     if (!destination.endsWith(QLatin1String(".app")) || trimmedOfBlanks(destination).isEmpty()
         || trimmedOfBlanks(source).isEmpty())
         return false;
-    if (!runAsAdministrator(Platform::removeTool(), { QStringLiteral("-rf"), destination }))
-        return false;
-    return runAsAdministrator(Platform::copyTool(), { QStringLiteral("-pR"), source, destination })
+    // One command, so one password prompt: a cancel, or a failure anywhere, leaves the old bundle in place.
+    return runAsAdministrator(Platform::administratorShell(),
+        { QStringLiteral("-c"), installScript(), QStringLiteral("sh"), source, destination })
         .has_value();
 }

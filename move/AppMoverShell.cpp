@@ -19,7 +19,10 @@ std::optional<QString> AppMover::runAsAdministrator(const QString& toolPath, con
     return std::nullopt;
 }
 
-void AppMover::scheduleRelaunch(const QString& destinationPath)
+bool AppMover::scheduleRelaunch(const QString& destinationPath)
 {
-    startDetachedShell(relaunchScript(QCoreApplication::applicationPid(), destinationPath));
+    if (startDetachedShell(relaunchScript(QCoreApplication::applicationPid(), destinationPath)))
+        return true;
+    consoleLine(QStringLiteral("ERROR -- Could not start the relaunch of ") + destinationPath);
+    return false;
 }

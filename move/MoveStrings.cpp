@@ -14,6 +14,8 @@ MoveStrings MoveStrings::localized()
 {
     return {
         .couldNotMove = text(QT_TRANSLATE_NOOP("MoveApplication", "Could not move to Applications folder")),
+        .couldNotRelaunch = text(QT_TRANSLATE_NOOP("MoveApplication",
+            "Could not start the copy in the Applications folder; this copy goes on running.")),
         .questionTitle = text(QT_TRANSLATE_NOOP("MoveApplication", "Move to Applications folder?")),
         .questionTitleHome
         = text(QT_TRANSLATE_NOOP("MoveApplication", "Move to Applications folder in your Home folder?")),

@@ -7,6 +7,7 @@
 struct MoveStrings
 {
     QString couldNotMove;
+    QString couldNotRelaunch;
     QString questionTitle;
     QString questionTitleHome;
     QString questionMessage;

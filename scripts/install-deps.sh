@@ -10,11 +10,11 @@ packages=(
     qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
     libqt6sql6-sqlite libqt6opengl6-dev libgl-dev
     libmpv-dev libavformat-dev libavcodec-dev libavutil-dev libsecret-1-dev libglib2.0-dev libssl-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
+    libgtest-dev libgmock-dev
     # the fuzz targets (scripts/fuzz.sh): clang with libFuzzer and its sanitizer runtimes
     clang-14 libfuzzer-14-dev libclang-rt-14-dev
     # run and test
-    xvfb xauth x11-utils xdotool dbus dbus-x11 gnome-keyring ffmpeg mpv xdg-utils
+    xvfb xauth x11-utils xdotool dbus dbus-x11 gnome-keyring gcr ffmpeg mpv xdg-utils
     libgl1-mesa-dri fonts-dejavu-core procps
     # the log service's load and attack script (scripts/logservice-load.py)
     python3 openssl

@@ -22,17 +22,19 @@ CommandResult find()
 {
     return AppDelegate::runCommand(Platform::securityTool(),
         { QStringLiteral("find-generic-password"), QStringLiteral("-g"), QStringLiteral("-s"),
-            benchService });
+            benchService },
+        Platform::securityToolDeadline);
 }
 
 void save()
 {
     AppDelegate::runCommand(Platform::securityTool(),
-        { QStringLiteral("delete-generic-password"), QStringLiteral("-s"), benchService });
+        { QStringLiteral("delete-generic-password"), QStringLiteral("-s"), benchService },
+        Platform::securityToolDeadline);
     AppDelegate::runCommand(Platform::securityTool(),
         { QStringLiteral("add-generic-password"), QStringLiteral("-a"), QStringLiteral("bench"),
             QStringLiteral("-s"), benchService, QStringLiteral("-w") },
-        QByteArrayLiteral("bench-password"));
+        Platform::securityToolDeadline, QByteArrayLiteral("bench-password"));
 }
 
 // One lookup with the session bus address pointed at `address`.
@@ -64,7 +66,8 @@ int main(int argc, char** argv)
         std::printf("keyring lookup: median %.1f ms over %d runs\n", finding, runs);
     }
     AppDelegate::runCommand(Platform::securityTool(),
-        { QStringLiteral("delete-generic-password"), QStringLiteral("-s"), benchService });
+        { QStringLiteral("delete-generic-password"), QStringLiteral("-s"), benchService },
+        Platform::securityToolDeadline);
 
     QTemporaryDir folder;
     const QByteArray silentPath = QFile::encodeName(folder.filePath(QStringLiteral("silent")));

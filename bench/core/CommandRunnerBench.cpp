@@ -20,7 +20,7 @@ int main()
         if (posix_spawn(&pid, tool, nullptr, nullptr, argv, environ) == 0)
             waitpid(pid, nullptr, 0);
     };
-    auto runner = [tool] { runCommand(QString::fromLatin1(tool), {}); };
+    auto runner = [tool] { runCommand(QString::fromLatin1(tool), {}, std::chrono::seconds(10)); };
 
     // Warm both paths first so that neither pays for the first page faults of the other.
     Bench::timeRuns(20, bareSpawn);

@@ -1,7 +1,10 @@
 #include "account/AccountInput.h"
+#include "account/KeychainOutcome.h"
 #include "account/KeychainOutput.h"
 
 #include <gtest/gtest.h>
+
+#include <QSet>
 
 using namespace Qt::StringLiterals;
 
@@ -39,6 +42,40 @@ TEST(KeychainOutput, ReadsTheAccountLineAndThePassword)
     };
     for (const auto& [error, password] : passwords)
         EXPECT_EQ(storedAccount(item, error)->password, password) << error.toStdString();
+}
+
+TEST(KeychainOutcome, TellsTheKeyringToolsEndingsApart)
+{
+    const std::pair<CommandResult, KeychainOutcome> rows[] = {
+        { { {}, {}, 0 }, KeychainOutcome::Done },
+        { { {}, {}, 1 }, KeychainOutcome::NotFound },
+        { { {}, {}, 2 }, KeychainOutcome::Refused }, // a command line the tool does not know
+        { { {}, {}, 3 }, KeychainOutcome::NoKeyring },
+        { { {}, {}, 4 }, KeychainOutcome::Locked },
+        { { {}, {}, 5 }, KeychainOutcome::Refused },
+        { { {}, {}, 127 }, KeychainOutcome::Refused },
+        { { {}, u"runCommand: cannot start /x: No such file or directory"_s, std::nullopt },
+            KeychainOutcome::NoKeyring },
+        { { {}, {}, std::nullopt, true }, KeychainOutcome::NoKeyring },
+    };
+    for (const auto& [run, outcome] : rows)
+        EXPECT_EQ(keychainOutcome(run), outcome) << run.exitStatus.value_or(-1) << " " << run.timedOut;
+
+    // A keyring that answered needs no word; each failure has its own, for a read and for a save.
+    QStringList reads, saves;
+    for (const auto outcome : { KeychainOutcome::Done, KeychainOutcome::NotFound }) {
+        EXPECT_EQ(accountReadProblem(outcome), QString());
+        EXPECT_EQ(accountSaveProblem(outcome), QString());
+    }
+    for (const auto outcome :
+        { KeychainOutcome::Locked, KeychainOutcome::NoKeyring, KeychainOutcome::Refused }) {
+        reads.append(accountReadProblem(outcome));
+        saves.append(accountSaveProblem(outcome));
+    }
+    EXPECT_EQ(QSet<QString>(reads.begin(), reads.end()).size(), 3) << reads.join(u'\n').toStdString();
+    EXPECT_EQ(QSet<QString>(saves.begin(), saves.end()).size(), 3) << saves.join(u'\n').toStdString();
+    EXPECT_FALSE(reads.contains(QString()));
+    EXPECT_FALSE(saves.contains(QString()));
 }
 
 TEST(AccountInput, TrimsBothEndsAndDropsAMailLinksMailto)

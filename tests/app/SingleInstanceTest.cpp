@@ -1,3 +1,4 @@
+#include "app/SingleInstance.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 
 #include <memory>
@@ -88,6 +90,26 @@ TEST_F(SingleInstanceTest, InstanceThatDiedLeavesNothingThatBlocksTheNextStart)
     QProcess* next = start();
     ASSERT_TRUE(next->waitForStarted());
     ASSERT_TRUE(instanceAnswers(60000));
+    EXPECT_EQ(next->state(), QProcess::Running);
+}
+
+// The move's switch to a copy that runs elsewhere: this process lets go of being the instance before it
+// starts that copy, which then does not hand over to this process (about to end) but becomes the instance.
+TEST_F(SingleInstanceTest, AnInstanceThatLetsGoLeavesTheNextStartToBeTheInstance)
+{
+    SingleInstance here(home.filePath(QStringLiteral("tapescribe.socket")));
+    ASSERT_EQ(here.claimOrHandOver({}), SingleInstance::Outcome::Claimed);
+    here.release();
+
+    QProcess* next = start();
+    ASSERT_TRUE(next->waitForStarted());
+    // The lock file names the process that holds it.
+    const auto lockHolder = [this] {
+        QFile lock(home.filePath(QStringLiteral("tapescribe.socket.lock")));
+        return lock.open(QIODevice::ReadOnly) ? lock.readLine().trimmed().toLongLong() : 0;
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return lockHolder() == next->processId(); }, 60000));
+    EXPECT_TRUE(instanceAnswers(60000));
     EXPECT_EQ(next->state(), QProcess::Running);
 }
 

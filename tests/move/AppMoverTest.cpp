@@ -3,6 +3,7 @@
 #include "support/TestEnvironment.h"
 
 #include "move/AppMover.h"
+#include "move/MoveStrings.h"
 #include "move/ShellScripts.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -21,6 +23,9 @@
 #include <QTranslator>
 
 #include <algorithm>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -92,6 +97,7 @@ protected:
     QList<QStringList> offers;
     QStringList otherAlerts, administratorCommands, detachedScripts;
     std::optional<QString> administratorRefusal;
+    bool relaunchStarts = true;
 
     void SetUp() override
     {
@@ -106,7 +112,7 @@ protected:
         mover.administratorShell = [this](const QString& line) { return runAsAdministrator(line); };
         mover.startDetachedShell = [this](const QString& script) {
             detachedScripts.append(script);
-            return true;
+            return relaunchStarts;
         };
     }
 
@@ -209,31 +215,87 @@ TEST_F(AppMoverTest, OnlyDecliningWithTheCheckboxTickedSuppressesTheOffer)
     EXPECT_EQ(offers.size(), 3);
 }
 
-TEST_F(AppMoverTest, AdministratorCopyKeepsEveryPathOneWordAndStopsAtTheFirstFailure)
+// Every file of a folder tree (the folders too), as `find` lists them.
+QStringList treeOf(const QString& folder)
+{
+    QStringList entries { folder };
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+        QDirIterator::Subdirectories);
+    while (it.hasNext())
+        entries.append(it.next());
+    return entries;
+}
+
+QString contentsOf(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(file.readAll());
+}
+
+TEST_F(AppMoverTest, AdministratorInstallIsOneCommandThatReplacesTheOldCopyOnlyOnceTheNewOneIsComplete)
 {
     bundle = home.filePath("Downloads/it's $(touch pwned) `touch pwned` \"x\" \\\nline.app");
     destination = applications + "/" + QFileInfo(bundle).fileName();
     makeFakeBundle(bundle, home.filePath("started"));
     makeFakeBundle(destination, home.filePath("old"));
+    const QString oldCopy = contentsOf(destination + "/bin/tapescribe");
     files.readOnly.insert(destination);
-    EXPECT_EQ(offerMove(Outcome::EndProcess), QStringList({ moving, "relaunch" }));
-    EXPECT_EQ(administratorCommands,
-        QStringList({ administratorCommandLine("/bin/rm", { "-rf", destination }),
-            administratorCommandLine("/bin/cp", { "-pR", bundle, destination }) }));
-    EXPECT_TRUE(QFile::exists(destination + "/bin/tapescribe"));
-    EXPECT_FALSE(QFile::exists(bundle));
-    EXPECT_FALSE(QFile::exists(home.filePath("pwned")) || QFile::exists("pwned"));
+    const QStringList folderBefore
+        = QDir(applications).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    const QString install
+        = administratorCommandLine("/bin/sh", { "-c", installScript(), "sh", bundle, destination });
 
-    makeFakeBundle(bundle, home.filePath("started"));
+    // The password prompt is cancelled: nothing ran, and the old copy stays as it was.
     administratorRefusal = "The request for administrator rights was dismissed";
     EXPECT_EQ(offerMove(Outcome::GoOnLaunching),
         QStringList({ moving, "Error running process as administrator: " + *administratorRefusal,
             "ERROR -- Could not copy myself to /Applications with authorization" }));
-    EXPECT_EQ(administratorCommands.size(), 3) << "no copy after a failed removal";
+    EXPECT_EQ(administratorCommands, QStringList(install));
+    EXPECT_EQ(contentsOf(destination + "/bin/tapescribe"), oldCopy);
     EXPECT_TRUE(QFile::exists(bundle));
+
+    // The copy fails half-way (its source is gone): the old copy stays, and nothing is left beside it.
+    administratorRefusal.reset();
+    EXPECT_FALSE(mover.installWithAdministratorRights(home.filePath("Downloads/gone.app"), destination));
+    EXPECT_EQ(contentsOf(destination + "/bin/tapescribe"), oldCopy);
+    EXPECT_EQ(
+        QDir(applications).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), folderBefore);
+
+    // A bundle the user could make into a program that rewrites itself, or runs with its owner's rights.
+    const bool asRoot = ::geteuid() == 0;
+    if (asRoot) {
+        for (const QString& entry : treeOf(bundle))
+            ASSERT_EQ(::lchown(QFile::encodeName(entry).constData(), 4242, 4242), 0) << entry.toStdString();
+        ASSERT_EQ(::chmod(QFile::encodeName(bundle + "/bin/tapescribe").constData(), 06777), 0);
+    }
+
+    // The install goes through with one password prompt.
+    administratorCommands.clear();
+    EXPECT_EQ(offerMove(Outcome::EndProcess), QStringList({ moving, "relaunch" }));
+    EXPECT_EQ(administratorCommands, QStringList(install));
+    EXPECT_TRUE(contentsOf(destination + "/bin/tapescribe").contains(home.filePath("started")));
+    EXPECT_TRUE(QFileInfo(destination + "/bin/tapescribe").isExecutable());
+    EXPECT_EQ(
+        QDir(applications).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), folderBefore);
+    EXPECT_FALSE(QFile::exists(bundle));
+    EXPECT_FALSE(QFile::exists(home.filePath("pwned")) || QFile::exists("pwned"));
+    // The copy belongs to whoever installed it (the administrator), and only its owner may change it.
+    for (const QString& entry : treeOf(destination)) {
+        const QFileInfo info(entry);
+        if (asRoot)
+            EXPECT_EQ(info.ownerId(), 0u) << entry.toStdString();
+        EXPECT_FALSE(info.permissions() & (QFile::WriteGroup | QFile::WriteOther)) << entry.toStdString();
+    }
+    struct stat status;
+    ASSERT_EQ(::stat(QFile::encodeName(destination + "/bin/tapescribe").constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & (S_ISUID | S_ISGID), 0u);
+
+    // Refused before anyone is asked for a password: only a bundle may be replaced, and an empty path would
+    // make the replacement reach far wider than one bundle.
     EXPECT_FALSE(mover.installWithAdministratorRights(bundle, applications + "/tapeScribe"));
     EXPECT_FALSE(mover.installWithAdministratorRights(" \t", destination));
-    EXPECT_EQ(administratorCommands.size(), 3) << "a refused install asks for no password";
+    EXPECT_EQ(administratorCommands.size(), 1);
 
     administratorRefusal = "";
     std::optional<QString> output;
@@ -242,18 +304,35 @@ TEST_F(AppMoverTest, AdministratorCopyKeepsEveryPathOneWordAndStopsAtTheFirstFai
     EXPECT_FALSE(output);
 }
 
+// The copy that runs at the destination is started again, which brings it forward; this process lets go
+// of being the one instance first, so that the start does not hand over to it.
 TEST_F(AppMoverTest, RunningCopyAtTheDestinationIsBroughtForward)
 {
-    makeFakeBundle(destination, home.filePath("brought forward"));
+    const QString left = home.filePath("left");
+    mover.leaveSingleInstance = [&] { QFile(left).open(QIODevice::WriteOnly); };
+    makeFakeBundle(destination, home.filePath("brought forward"),
+        "\"$0\" $([ -e " + shellQuoted(left) + " ] && echo after-leaving)");
     QFile::copy("/bin/sleep", destination + "/bin/sleeper");
     QProcess running;
     running.start(destination + "/bin/sleeper", { "600" });
     ASSERT_TRUE(running.waitForStarted());
-    EXPECT_EQ(offerMove(Outcome::EndProcess),
-        QStringList({ moving, "INFO -- Switching to an already running version" }));
-    EXPECT_TRUE(QFile::exists(home.filePath("brought forward")));
+    const QString switching = "INFO -- Switching to an already running version";
+    EXPECT_EQ(offerMove(Outcome::EndProcess), QStringList({ moving, switching }));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return contentsOf(home.filePath("brought forward"))
+                == destination + "/bin/tapescribe\nafter-leaving\n";
+        },
+        10000))
+        << contentsOf(home.filePath("brought forward")).toStdString();
     EXPECT_TRUE(QFile::exists(bundle));
     EXPECT_TRUE(detachedScripts.isEmpty());
+
+    // A copy that cannot be started is reported, and this one goes on.
+    mover.openBundle = [](const QString&) { return false; };
+    EXPECT_EQ(offerMove(Outcome::GoOnLaunching),
+        QStringList({ moving, switching, "ERROR -- Could not start " + destination + "/bin/tapescribe" }));
+    EXPECT_EQ(otherAlerts, QStringList(MoveStrings::localized().couldNotRelaunch));
     running.kill();
     running.waitForFinished();
 }
@@ -266,31 +345,36 @@ TEST_F(AppMoverTest, MoveReplacesTheOldCopyOrStopsWhereAFileOperationFails)
     const struct
     {
         QSet<QString> refused;
+        bool relaunchStarts;
         Outcome outcome;
         QStringList lines, alerts;
         bool bundleStays;
     } rows[] = {
-        { { "trash " + destination }, Outcome::GoOnLaunching,
+        { { "trash " + destination }, true, Outcome::GoOnLaunching,
             { moving, couldNotTrash, "ERROR -- Could not trash " + destination },
             { "Could not move to Applications folder" }, true },
-        { { "copy " + bundle }, Outcome::GoOnLaunching,
+        { { "copy " + bundle }, true, Outcome::GoOnLaunching,
             { moving, "ERROR -- Could not copy '" + bundle + "' to '" + destination + "' (Refused)",
                 "Could not copy myself to " + destination },
             { "Refused" }, true },
-        { {}, Outcome::EndProcess, { moving, "relaunch" }, {}, false },
+        { {}, true, Outcome::EndProcess, { moving, "relaunch" }, {}, false },
         // The running copy resists deletion: the Trash takes it, or, failing that too, it stays.
-        { { "remove " + bundle }, Outcome::EndProcess, { moving, couldNotDelete, "relaunch" }, { "Refused" },
-            false },
-        { { "remove " + bundle, "trash " + bundle }, Outcome::EndProcess,
-            { moving, couldNotDelete, couldNotTrash, "ERROR -- Could not trash " + bundle,
-                "WARNING -- Could not delete application after moving it to Applications folder",
-                "relaunch" },
+        { { "remove " + bundle }, true, Outcome::EndProcess, { moving, "relaunch", couldNotDelete },
+            { "Refused" }, false },
+        { { "remove " + bundle, "trash " + bundle }, true, Outcome::EndProcess,
+            { moving, "relaunch", couldNotDelete, couldNotTrash, "ERROR -- Could not trash " + bundle,
+                "WARNING -- Could not delete application after moving it to Applications folder" },
             { "Refused" }, true },
+        // A relaunch that cannot start is said, and the running copy stays to go on.
+        { {}, false, Outcome::GoOnLaunching,
+            { moving, "relaunch", "ERROR -- Could not start the relaunch of " + destination },
+            { MoveStrings::localized().couldNotRelaunch }, true },
     };
-    for (const auto& [refused, outcome, lines, alerts, bundleStays] : rows) {
+    for (const auto& [refused, starts, outcome, lines, alerts, bundleStays] : rows) {
         makeFakeBundle(bundle, home.filePath("started"));
         makeFakeBundle(destination, home.filePath("old"));
         files.refused = refused;
+        relaunchStarts = starts;
         otherAlerts.clear();
         EXPECT_EQ(offerMove(outcome), lines);
         EXPECT_EQ(otherAlerts, alerts);
@@ -299,7 +383,7 @@ TEST_F(AppMoverTest, MoveReplacesTheOldCopyOrStopsWhereAFileOperationFails)
     EXPECT_TRUE(QFile::exists(home.filePath(".local/share/Trash/files/tapeScribe.app/bin/tapescribe")));
     EXPECT_TRUE(QFileInfo(destination + "/bin/tapescribe").isExecutable());
     EXPECT_EQ(
-        detachedScripts, QStringList(3, relaunchScript(QCoreApplication::applicationPid(), destination)));
+        detachedScripts, QStringList(4, relaunchScript(QCoreApplication::applicationPid(), destination)));
 }
 
 TEST_F(AppMoverTest, InstallFolderIsTheHomeFolderOnlyWhenItHoldsABundle)

@@ -115,9 +115,11 @@ TEST_F(InstalledBundle, DebianPackageInstallsUnderUsrWithItsDependencies)
 
     const QString depends = runTool("dpkg-deb", { "--field", package, "Depends" }).output;
     for (const char* dependency :
-        { "libqt6webenginewidgets6", "libqt6webenginecore6-bin", "qt6-qpa-plugins", "libc6" })
+        { "libqt6webenginewidgets6", "libqt6webenginecore6-bin", "qt6-qpa-plugins", "procps", "libc6" })
         EXPECT_TRUE(depends.contains(dependency)) << depends.toStdString();
-    EXPECT_TRUE(runTool("dpkg-deb", { "--field", package, "Recommends" }).output.contains("pkexec"));
+    const QString recommends = runTool("dpkg-deb", { "--field", package, "Recommends" }).output;
+    for (const char* recommendation : { "pkexec", "qt6-wayland" })
+        EXPECT_TRUE(recommends.contains(recommendation)) << recommends.toStdString();
     const QString contents = runTool("dpkg-deb", { "--contents", package }).output;
     EXPECT_TRUE(contents.contains("./usr/bin/tapescribe\n"));
     EXPECT_TRUE(contents.contains("./usr/share/applications/tapescribe.desktop\n"));

@@ -39,7 +39,7 @@ PrivateKeyring::PrivateKeyring(Kind kind)
 
 PrivateKeyring::~PrivateKeyring()
 {
-    for (QProcess* process : { &keyring, &bus }) {
+    for (QProcess* process : { &answer, &prompter, &keyring, &bus }) {
         process->kill();
         process->waitForFinished(startLimitMs);
     }
@@ -77,7 +77,7 @@ void PrivateKeyring::startKeyring(const QString& socketPath)
     keyring.start(u"gnome-keyring-daemon"_s, { u"--foreground"_s, u"--unlock"_s, u"--components=secrets"_s });
     // The login keyring's password is read from standard input up to its end. Without an event loop,
     // QProcess writes only while it is waited on.
-    keyring.write("private-keyring");
+    keyring.write(loginPassword);
     keyring.waitForBytesWritten(startLimitMs);
     keyring.closeWriteChannel();
     if (!succeeds(u"gdbus"_s,
@@ -93,4 +93,40 @@ bool PrivateKeyring::lockLoginKeyring()
         { u"call"_s, u"--session"_s, u"--dest=org.freedesktop.secrets"_s,
             u"--object-path=/org/freedesktop/secrets"_s, u"--method=org.freedesktop.Secret.Service.Lock"_s,
             u"@ao ['/org/freedesktop/secrets/collection/login']"_s });
+}
+
+bool PrivateKeyring::startPrompter()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return false;
+    if (prompter.state() == QProcess::Running)
+        return true;
+    // In English, whatever the test's language, so that its window is found by its title.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"LANGUAGE"_s, u"C"_s);
+    environment.insert(u"LC_ALL"_s, u"C"_s);
+    prompter.setProcessEnvironment(environment);
+    prompter.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    prompter.start(u"/usr/libexec/gcr-prompter"_s, {});
+    return prompter.waitForStarted(startLimitMs)
+        && succeeds(u"gdbus"_s,
+            { u"wait"_s, u"--session"_s, u"--timeout"_s, QString::number(startLimitMs / 1000),
+                u"org.gnome.keyring.SystemPrompter"_s });
+}
+
+bool PrivateKeyring::answerUnlockPrompt(const std::optional<QByteArray>& password)
+{
+    if (!startPrompter())
+        return false;
+    // Once the prompt shows and has the keyboard, the keys are typed as a user's: GTK ignores keys sent to a
+    // window, which is how xdotool sends the keys of a chained command. Escape is the prompt's Cancel.
+    const QString keys
+        = password ? u"xdotool type --delay 20 \"$1\" && xdotool key Return"_s : u"xdotool key Escape"_s;
+    answer.waitForFinished(startLimitMs);
+    answer.start(u"/bin/sh"_s,
+        { u"-c"_s,
+            u"xdotool search --sync --onlyvisible --name '^Unlock Login Keyring$' windowfocus --sync && "_s
+                + keys,
+            u"sh"_s, QString::fromUtf8(password.value_or(QByteArray())) });
+    return answer.waitForStarted(startLimitMs);
 }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <optional>
 #include <string>
 
 // A Secret Service of the test's own. While it lives, the test process's DBUS_SESSION_BUS_ADDRESS points
@@ -33,12 +34,25 @@ public:
     // Locks the login keyring (the one new items go to), as the desktop does when the user locks it.
     bool lockLoginKeyring();
 
+    // The login keyring's password.
+    static constexpr char loginPassword[] = "private-keyring";
+
+    // From now on, answers the next unlock prompt that shows: with the password typed and Unlock, or with
+    // Cancel when there is none. The answer runs beside the test, which may wait on the prompt meanwhile.
+    // Until this is called no prompt can show, and every unlock fails at once. False when no prompt can
+    // show: without an X display, or when the desktop's password prompter does not start.
+    bool answerUnlockPrompt(const std::optional<QByteArray>& password);
+
 private:
     void startKeyring(const QString& socketPath);
+    // The desktop's password prompter, on this bus and the test's X display; it ends by itself when idle.
+    bool startPrompter();
 
     QTemporaryDir folder;
     QProcess bus;
     QProcess keyring;
+    QProcess prompter;
+    QProcess answer;
     QLocalServer silent;
     QByteArray previousAddress;
     bool hadAddress = false;

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-
 using namespace Qt::StringLiterals;
 
 // What is printed for tricky values is read back by the application's own tests through this tool; here,
@@ -65,6 +64,8 @@ TEST(SecurityTool, FindsAndDeletesOnlyItsServicesItemWhoeverSavedIt)
     EXPECT_EQ(find(u"Other"_s).error, "password: \"given\"\n");
 }
 
+const QStringList unlock { u"unlock-keychain"_s };
+
 TEST(SecurityTool, ReportsALockedKeyringAndAWrongCommandLine)
 {
     PrivateKeyring keyring;
@@ -72,13 +73,48 @@ TEST(SecurityTool, ReportsALockedKeyringAndAWrongCommandLine)
     const QStringList add { u"add-generic-password"_s, u"-a"_s, u"jsmith"_s, u"-s"_s, service, u"-w"_s };
     ASSERT_EQ(run(add, "pw").status, 0);
     ASSERT_TRUE(keyring.lockLoginKeyring());
-    // Reported, not prompted for: nobody could answer a prompt within the tool's time limit.
-    expectRefusal(find(), 3, "locked");
-    expectRefusal(run(add, "pw"), 3, "locked");
+    // Reported, not prompted for: a read at launch must not put a password prompt in front of the user.
+    expectRefusal(find(), 4, "locked");
+    expectRefusal(run(add, "pw"), 4, "locked");
+    // An unlock asks, but where no prompt can be shown the keyring stays locked.
+    expectRefusal(run(unlock), 4, "stays locked");
+    expectRefusal(find(), 4, "locked");
 
     const ToolRun wrong = run({ u"find-generic-password"_s, u"-g"_s });
     expectRefusal(wrong, 2, "needs -s service");
     EXPECT_TRUE(wrong.error.contains("usage: tapescribe-security"));
+    expectRefusal(run({ u"unlock-keychain"_s, u"-s"_s, service }), 2, "unexpected argument -s");
+}
+
+TEST(SecurityTool, UnlockAsksOnlyALockedKeyringAndTakesWhatTheUserTypes)
+{
+    PrivateKeyring keyring;
+    ASSERT_EQ(keyring.problem(), "");
+    ASSERT_EQ(run({ u"add-generic-password"_s, u"-s"_s, service, u"-w"_s, u"pw"_s }).status, 0);
+    // Unlocked already: nothing to ask, and no prompter to ask with.
+    EXPECT_EQ(run(unlock).status, 0);
+    ASSERT_TRUE(keyring.lockLoginKeyring());
+
+    if (!keyring.answerUnlockPrompt(std::nullopt))
+        GTEST_SKIP() << "the password prompt needs an X display";
+    expectRefusal(run(unlock), 4, "stays locked");
+    expectRefusal(find(), 4, "locked");
+
+    ASSERT_TRUE(keyring.answerUnlockPrompt(PrivateKeyring::loginPassword));
+    const ToolRun unlocked = run(unlock);
+    EXPECT_EQ(unlocked.status, 0) << unlocked.error.constData();
+    EXPECT_EQ(find().error, "password: \"pw\"\n");
+}
+
+TEST(SecurityTool, WithoutAKeyringServiceEachCommandSaysSo)
+{
+    for (const auto kind : { PrivateKeyring::Kind::NoBus, PrivateKeyring::Kind::Unanswering }) {
+        PrivateKeyring keyring(kind);
+        ASSERT_EQ(keyring.problem(), "");
+        for (const QStringList& arguments :
+            { unlock, QStringList { u"find-generic-password"_s, u"-s"_s, service } })
+            EXPECT_EQ(run(arguments).status, 3) << arguments.join(u' ').toStdString();
+    }
 }
 
 }

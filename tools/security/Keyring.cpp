@@ -66,12 +66,11 @@ public:
     GError** operator&() { return &error; }
     explicit operator bool() const { return error != nullptr; }
     std::string message() const { return error ? error->message : "no reason given"; }
-    bool isLocked() const
+    // The D-Bus name of the error the other side answered with; empty when the call got no answer.
+    std::string remoteName() const
     {
-        if (!error)
-            return false;
-        Text remote(g_dbus_error_get_remote_error(error));
-        return remote && std::string(remote.get()) == "org.freedesktop.Secret.Error.IsLocked";
+        Text remote(error ? g_dbus_error_get_remote_error(error) : nullptr);
+        return remote ? remote.get() : "";
     }
 
 private:
@@ -83,12 +82,31 @@ KeyringFailure failure(KeyringFailure::Kind kind, std::string message)
     return { kind, std::move(message) };
 }
 
+// A service that answered with one of its own errors, or with a denial from the bus, refused the request;
+// any other error (no such service, no reply in time, a broken connection) means nobody answered.
 KeyringFailure refusal(const ErrorSlot& error, const std::string& doing)
 {
-    if (error.isLocked())
+    const std::string name = error.remoteName();
+    if (name == "org.freedesktop.Secret.Error.IsLocked")
         return failure(KeyringFailure::Kind::Locked, "the keyring is locked; unlock it and try again");
-    return failure(
-        KeyringFailure::Kind::Unavailable, "the Secret Service could not " + doing + ": " + error.message());
+    const bool refused = name.starts_with("org.freedesktop.Secret.Error.")
+        || name == "org.freedesktop.DBus.Error.AccessDenied"
+        || name == "org.freedesktop.DBus.Error.NotSupported";
+    return failure(refused ? KeyringFailure::Kind::Refused : KeyringFailure::Kind::Unavailable,
+        "the Secret Service could not " + doing + ": " + error.message());
+}
+
+// The keyring new items go to.
+std::variant<Object<SecretCollection>, KeyringFailure> defaultKeyring(SecretService* service)
+{
+    ErrorSlot error;
+    Object<SecretCollection> keyring(secret_collection_for_alias_sync(
+        service, SECRET_COLLECTION_DEFAULT, SECRET_COLLECTION_NONE, nullptr, &error));
+    if (error)
+        return refusal(error, "find the default keyring");
+    if (!keyring)
+        return failure(KeyringFailure::Kind::Unavailable, "there is no default keyring to save the item in");
+    return keyring;
 }
 
 Table searchAttributes(const std::string& service)
@@ -220,16 +238,15 @@ std::optional<KeyringFailure> Keyring::add(
         || !g_utf8_validate(service.data(), gssize(service.size()), nullptr))
         return failure(KeyringFailure::Kind::Unavailable, "the account and the service must be UTF-8 text");
 
-    ErrorSlot error;
-    Object<SecretCollection> keyring(secret_collection_for_alias_sync(
-        connection->service.get(), SECRET_COLLECTION_DEFAULT, SECRET_COLLECTION_NONE, nullptr, &error));
-    if (error)
-        return refusal(error, "find the default keyring");
-    if (!keyring)
-        return failure(KeyringFailure::Kind::Unavailable, "there is no default keyring to save the item in");
+    auto found = defaultKeyring(connection->service.get());
+    if (auto* problem = std::get_if<KeyringFailure>(&found))
+        return *problem;
+    const Object<SecretCollection>& keyring = std::get<Object<SecretCollection>>(found);
     if (secret_collection_get_locked(keyring.get()))
         return failure(
             KeyringFailure::Kind::Locked, "the default keyring is locked; unlock it and try again");
+
+    ErrorSlot error;
 
     Table attributes(g_hash_table_new(g_str_hash, g_str_equal));
     g_hash_table_insert(attributes.get(), const_cast<char*>("service"), const_cast<char*>(service.c_str()));
@@ -239,5 +256,32 @@ std::optional<KeyringFailure> Keyring::add(
         service.c_str(), value.get(), SECRET_ITEM_CREATE_REPLACE, nullptr, &error));
     if (!item)
         return refusal(error, "save the item");
+    return std::nullopt;
+}
+
+std::optional<KeyringFailure> Keyring::unlockDefault(GCancellable* cancel) const
+{
+    auto found = defaultKeyring(connection->service.get());
+    if (auto* problem = std::get_if<KeyringFailure>(&found))
+        return *problem;
+    SecretCollection* keyring = std::get<Object<SecretCollection>>(found).get();
+    if (!secret_collection_get_locked(keyring))
+        return std::nullopt;
+
+    // The service shows its prompt and answers once the user has typed the password or dismissed it.
+    GList objects { keyring, nullptr, nullptr };
+    GList* unlocked = nullptr;
+    ErrorSlot error;
+    const gint count
+        = secret_service_unlock_sync(connection->service.get(), &objects, cancel, &unlocked, &error);
+    g_list_free_full(unlocked, g_object_unref);
+    if (g_cancellable_is_cancelled(cancel))
+        return failure(KeyringFailure::Kind::Locked,
+            "the default keyring stays locked: its password prompt was not answered in time");
+    if (error)
+        return refusal(error, "unlock the default keyring");
+    if (count < 1)
+        return failure(KeyringFailure::Kind::Locked,
+            "the default keyring stays locked: its password prompt was dismissed or could not be shown");
     return std::nullopt;
 }

@@ -7,13 +7,16 @@
 #include <string>
 #include <variant>
 
+typedef struct _GCancellable GCancellable;
+
 // Why the keyring could not do what was asked.
 struct KeyringFailure
 {
     enum class Kind {
         NotFound, // no item of that service
-        Locked, // the item, or the keyring a new item goes to, is locked
-        Unavailable, // no Secret Service on the session bus, or it refused the request
+        Locked, // the item, or the keyring a new item goes to, is locked (and stayed so, for an unlock)
+        Unavailable, // no Secret Service answers on the session bus, or it has no default keyring
+        Refused, // the Secret Service answered the request with an error
     };
     Kind kind;
     std::string message;
@@ -29,8 +32,8 @@ struct StoredItem
 // Items are generic passwords: the attribute "service" names what they are for, "account" holds the user
 // name. Items saved by other programs are found as well, whatever schema they were saved with.
 //
-// None of these calls asks the user anything: a locked keyring is reported, not unlocked, since an unlock
-// prompt could never be answered within the tool's time limit.
+// Only unlockDefault asks the user anything: the other calls report a locked keyring rather than unlock
+// it, so that reading the account at launch never puts a password prompt in front of the user.
 class Keyring
 {
 public:
@@ -47,6 +50,9 @@ public:
     // Saves a new item in the default keyring, replacing one with the same service and account there.
     std::optional<KeyringFailure> add(
         const std::string& service, const std::string& account, const std::string& secret) const;
+    // Unlocks the default keyring when it is locked, through the Secret Service's own password prompt,
+    // which `cancel` dismisses once it is cancelled.
+    std::optional<KeyringFailure> unlockDefault(GCancellable* cancel) const;
 
 private:
     struct Connection;

@@ -6,6 +6,7 @@ const char securityUsage[]
     = "usage: tapescribe-security find-generic-password [-g] -s service\n"
       "       tapescribe-security delete-generic-password -s service\n"
       "       tapescribe-security add-generic-password [-a account] -s service [-w [password]]\n"
+      "       tapescribe-security unlock-keychain\n"
       "A -w without a password reads the password from standard input.\n";
 
 namespace {
@@ -16,6 +17,7 @@ const std::map<std::string, Operation> operations {
     { "find-generic-password", Operation::Find },
     { "delete-generic-password", Operation::Delete },
     { "add-generic-password", Operation::Add },
+    { "unlock-keychain", Operation::Unlock },
 };
 
 ParsedArguments refused(std::string why)
@@ -39,7 +41,7 @@ ParsedArguments parseSecurityArguments(const std::vector<std::string>& arguments
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& option = arguments[i];
         const bool hasValue = i + 1 < arguments.size();
-        if (option == "-s" && hasValue) {
+        if (option == "-s" && hasValue && request.operation != Operation::Unlock) {
             request.service = arguments[++i];
             serviceGiven = true;
         } else if (option == "-g" && request.operation == Operation::Find) {
@@ -54,7 +56,7 @@ ParsedArguments parseSecurityArguments(const std::vector<std::string>& arguments
         }
     }
     // Without a service every item of the keyring would match: a delete could remove any of them.
-    if (!serviceGiven)
+    if (!serviceGiven && request.operation != Operation::Unlock)
         return refused(arguments.front() + " needs -s service");
     return { request, {} };
 }

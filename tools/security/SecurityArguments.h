@@ -4,17 +4,19 @@
 #include <string>
 #include <vector>
 
-// What one run of tapescribe-security is asked to do, on one of its three command lines:
+// What one run of tapescribe-security is asked to do, on one of its four command lines:
 //
 //   find-generic-password [-g] -s SERVICE
 //   delete-generic-password -s SERVICE
 //   add-generic-password [-a ACCOUNT] -s SERVICE [-w [PASSWORD]]
+//   unlock-keychain
 //
 // A "-w" with nothing after it takes the password from standard input, so that it never has to stand in
-// an argument list, which every local user can read.
+// an argument list, which every local user can read. unlock-keychain unlocks the default keyring, which
+// new items go to, through the keyring's own password prompt.
 struct SecurityRequest
 {
-    enum class Operation { Find, Delete, Add };
+    enum class Operation { Find, Delete, Add, Unlock };
 
     Operation operation = Operation::Find;
     std::string service;

@@ -3,11 +3,17 @@
 #include "SecurityArguments.h"
 #include "SecurityOutput.h"
 
+#include <gio/gio.h>
+
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <iostream>
 #include <iterator>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 // tapescribe-security: the application's one way into the user's keyring, over the Secret Service. The
@@ -15,16 +21,24 @@
 
 namespace {
 
+// The application tells from these why a run failed; each failure also prints its reason.
 enum ExitStatus {
     Success = 0,
     NotFound = 1,
     Usage = 2,
     KeyringUnavailable = 3,
+    KeyringLocked = 4,
+    KeyringRefused = 5,
 };
 
 // Every keyring call of a run ends within this many seconds, or the run does; the application waits on
 // the tool and may not freeze for longer.
 constexpr unsigned keyringTimeLimit = 4;
+// An unlock waits on the user typing the keyring's password. The prompt is dismissed after the first
+// limit; the second ends the run even if the service does not take the dismissal. Both stay under the two
+// minutes the application gives the run.
+constexpr unsigned unlockPromptLimit = 100;
+constexpr unsigned unlockTimeLimit = 110;
 
 // The application takes the password from the second piece of standard error cut at double quotes, so
 // a message may hold none: a reason quoted from GLib could otherwise be read as a password.
@@ -38,8 +52,60 @@ int complain(const std::string& message, int status)
 
 int reportFailure(const KeyringFailure& failure)
 {
-    return complain(
-        failure.message, failure.kind == KeyringFailure::Kind::NotFound ? NotFound : KeyringUnavailable);
+    switch (failure.kind) {
+    case KeyringFailure::Kind::NotFound:
+        return complain(failure.message, NotFound);
+    case KeyringFailure::Kind::Locked:
+        return complain(failure.message, KeyringLocked);
+    case KeyringFailure::Kind::Refused:
+        return complain(failure.message, KeyringRefused);
+    case KeyringFailure::Kind::Unavailable:
+        break;
+    }
+    return complain(failure.message, KeyringUnavailable);
+}
+
+// Cancels `cancel` after `seconds`, from a thread of its own, unless the run ends first.
+class PromptLimit
+{
+public:
+    PromptLimit(GCancellable* cancel, unsigned seconds)
+        : watcher([this, cancel, seconds] {
+            std::unique_lock lock(mutex);
+            if (!finished.wait_for(lock, std::chrono::seconds(seconds), [this] { return done; }))
+                g_cancellable_cancel(cancel);
+        })
+    {
+    }
+    ~PromptLimit()
+    {
+        {
+            std::lock_guard lock(mutex);
+            done = true;
+        }
+        finished.notify_one();
+        watcher.join();
+    }
+
+private:
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    std::thread watcher;
+};
+
+int unlock(const Keyring& keyring)
+{
+    // The service has answered; from here on the run waits on the user.
+    Deadline::start(unlockTimeLimit, KeyringUnavailable);
+    GCancellable* cancel = g_cancellable_new();
+    std::optional<KeyringFailure> failure;
+    {
+        PromptLimit limit(cancel, unlockPromptLimit);
+        failure = keyring.unlockDefault(cancel);
+    }
+    g_object_unref(cancel);
+    return failure ? reportFailure(*failure) : Success;
 }
 
 std::string everythingOnInput()
@@ -71,6 +137,8 @@ int perform(const SecurityRequest& request, const Keyring& keyring)
         if (const auto failure = keyring.add(request.service, request.account, request.password))
             return reportFailure(*failure);
         return Success;
+    case SecurityRequest::Operation::Unlock:
+        return unlock(keyring);
     }
     return Usage;
 }
