@@ -130,6 +130,7 @@ void HttpConnection::answer(const ParsedRequest& parsed)
             m_waitingClient = nullptr;
             waitingClient->deleteLater();
             m_answering = false;
+            m_answered = true;
             send(response, headOnly, closing);
         }));
 }

@@ -33,6 +33,9 @@ public:
     bool isIdle() const { return !m_answering; }
     // Milliseconds since the client last sent anything (or connected).
     qint64 idleMs() const { return m_sinceActivity.elapsed(); }
+    // Whether the client has had an answer on this connection: a client that made it this far is worth
+    // more than one that never did.
+    bool hasBeenAnswered() const { return m_answered; }
     // Ends the connection at once, without a word; closed() follows.
     void drop();
 
@@ -60,6 +63,7 @@ private:
     QElapsedTimer m_lingering;
     bool m_ready = false;
     bool m_answering = false;
+    bool m_answered = false;
     bool m_closing = false;
     bool m_discarding = false;
     bool m_finished = false;

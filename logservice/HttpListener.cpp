@@ -10,6 +10,8 @@ HttpListener::HttpListener(Site site, const ConnectionLimits& limits, QObject* p
     , m_site(std::move(site))
     , m_limits(limits)
 {
+    // A burst of new connections waits in the kernel until the listener takes them, instead of being lost.
+    setListenBacklogSize(1024);
 }
 
 void HttpListener::useTls(const QSslCertificate& certificate, const QSslKey& privateKey)
@@ -51,11 +53,18 @@ void HttpListener::incomingConnection(qintptr descriptor)
     connection->start();
 }
 
+// The connection idle for longest goes, among those that never had an answer if there are any: a flood of
+// connections that only hold a place then displaces itself, and not the clients that are being served.
 bool HttpListener::makeRoom()
 {
+    const auto goesBefore = [](const HttpConnection* a, const HttpConnection* b) {
+        if (a->hasBeenAnswered() != b->hasBeenAnswered())
+            return !a->hasBeenAnswered();
+        return a->idleMs() > b->idleMs();
+    };
     HttpConnection* longestIdle = nullptr;
     for (HttpConnection* connection : std::as_const(m_connections)) {
-        if (connection->isIdle() && (!longestIdle || connection->idleMs() > longestIdle->idleMs()))
+        if (connection->isIdle() && (!longestIdle || goesBefore(connection, longestIdle)))
             longestIdle = connection;
     }
     if (!longestIdle)

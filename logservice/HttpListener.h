@@ -14,7 +14,8 @@ class QSslKey;
 
 // One listening socket of the service, over TLS or plain HTTP. It takes every connection itself: TLS
 // handshakes run under a deadline, and at most `maximumConnections` are open at once; a new one past
-// that makes room by dropping the connection that has been idle longest.
+// that makes room by dropping the connection that has been idle longest, one that never had an answer
+// before one that did.
 class HttpListener : public QTcpServer
 {
     Q_OBJECT

@@ -19,6 +19,7 @@ Every phase is bounded in time and ends by itself; the service is stopped at the
 
 import argparse
 import asyncio
+import multiprocessing
 import os
 import re
 import resource
@@ -258,6 +259,20 @@ async def idle_connection(port, stop_at):
         await asyncio.sleep(1)
 
 
+async def attackers(port, seconds):
+    stop_at = time.monotonic() + seconds
+    tasks = [asyncio.create_task(stalled_handshake(port, stop_at)) for _ in range(300)]
+    tasks += [asyncio.create_task(idle_connection(port, stop_at)) for _ in range(1000)]
+    await asyncio.wait(tasks, timeout=seconds + 15)
+
+
+def run_attackers(port, seconds):
+    """In a process of its own, so that the attackers' work does not hold up the well-behaved clients."""
+    soft, hard = resource.getrlimit(resource.RLIMIT_NOFILE)
+    resource.setrlimit(resource.RLIMIT_NOFILE, (max(soft, min(hard, 8192)), hard))
+    asyncio.run(attackers(port, seconds))
+
+
 async def stored_notes(port, clients):
     """Every account's notes, as the CSV download has them."""
     csv = ""
@@ -273,15 +288,23 @@ async def stored_notes(port, clients):
 
 async def load_phase(service, clients, seconds, attackers):
     figures = Figures()
+    attack = None
+    if attackers:
+        attack = multiprocessing.get_context("spawn").Process(
+            target=run_attackers, args=(service.https_port, seconds + 2))
+        attack.start()
+        # The attackers hold their connections before the clients come.
+        await asyncio.sleep(2)
     stop_at = time.monotonic() + seconds
     tasks = [asyncio.create_task(well_behaved_client(i, service.https_port, figures, stop_at))
              for i in range(clients)]
-    if attackers:
-        tasks += [asyncio.create_task(stalled_handshake(service.https_port, stop_at)) for _ in range(300)]
-        tasks += [asyncio.create_task(idle_connection(service.https_port, stop_at)) for _ in range(1000)]
     await asyncio.wait(tasks, timeout=seconds + REQUEST_TIMEOUT + 15)
     for task in tasks:
         task.cancel()
+    if attack:
+        attack.join(30)
+        if attack.is_alive():
+            attack.kill()
     figures.report(("under attack: 300 stalled handshakes, 1,000 idle connections" if attackers else "load")
                    + f", {clients} clients, {seconds} s", seconds)
     try:
@@ -348,62 +371,80 @@ async def raw_request(port, payload, read_timeout, tls=True, chunk=1 << 20):
     return status, time.monotonic() - started
 
 
+async def attack_stalled_handshakes(service):
+    holders = [await asyncio.open_connection("127.0.0.1", service.https_port) for _ in range(30)]
+    await asyncio.sleep(1)
+    for _, writer in holders:
+        writer.close()
+    await asyncio.sleep(0.5)
+    return f"after 30 stalled handshakes held 1 s and gone: {await fresh_client_latency(service, 5)}"
+
+
+async def attack_large_body(service):
+    status, _ = await raw_request(service.https_port, (
+        b"POST /users/login HTTP/1.1\r\nHost: x\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+        b"Content-Length: 300000000\r\n\r\n", 300_000_000), 60)
+    return f"300 MB body: status {status}, service's peak memory {service.peak_memory_mb():.0f} MB"
+
+
+async def attack_large_headers(service):
+    status, _ = await raw_request(service.https_port, b"GET /users/login HTTP/1.1\r\nHost: x\r\nX-Filler: "
+                                  + b"a" * 300_000 + b"\r\n\r\n", 30)
+    return f"300 KB of headers: status {status}"
+
+
+async def attack_huge_headers(service):
+    big_headers = asyncio.create_task(raw_request(service.https_port, (
+        b"GET /users/login HTTP/1.1\r\nHost: x\r\nX-Filler: ", 32_000_000), 60))
+    await asyncio.sleep(0.2)
+    meanwhile = await fresh_client_latency(service, 5)
+    status, seconds = await big_headers
+    return f"32 MB of headers: status {status} after {seconds:.2f} s; a page meanwhile: {meanwhile}"
+
+
+async def attack_half_sent(service):
+    half_sent = []
+    for _ in range(1014):
+        try:
+            _, writer = await asyncio.wait_for(asyncio.open_connection("127.0.0.1", service.http_port), 5)
+            writer.write(b"GET /about.html HTTP/1.1\r\nHost: x\r\nX-Half: ")
+            half_sent.append(writer)
+        except (OSError, asyncio.TimeoutError):
+            break
+    await asyncio.sleep(1)
+    result = f"with {len(half_sent)} half-sent requests open: {await fresh_client_latency(service, 5)}"
+    for writer in half_sent:
+        writer.close()
+    return result
+
+
+async def attack_wrong_sign_ins(service):
+    wrong = [asyncio.create_task(raw_request(service.https_port,
+             b"POST /users/login HTTP/1.1\r\nHost: x\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+             b"Content-Length: 34\r\n\r\nidentity=loadtest0&password=wrong", 60)) for _ in range(20)]
+    await asyncio.sleep(0.2)
+    meanwhile = await fresh_client_latency(service, 5)
+    await asyncio.gather(*wrong)
+    return f"20 wrong sign-ins at once; a page meanwhile: {meanwhile}"
+
+
 async def single_attacks(binary):
+    """Each attack on a service of its own, so that one attack's damage does not hide the next one's."""
     print("-- single attacks")
-    service = Service(binary)
-    service.add_accounts()
-    service.start()
-    try:
-        holders = []
-        for _ in range(30):
-            holders.append(await asyncio.open_connection("127.0.0.1", service.https_port))
-        await asyncio.sleep(1)
-        for _, writer in holders:
-            writer.close()
-        await asyncio.sleep(0.5)
-        print(f"   after 30 stalled handshakes held 1 s and gone: {await fresh_client_latency(service, 5)}")
+    data = None
+    for attack in (attack_stalled_handshakes, attack_large_body, attack_large_headers, attack_huge_headers,
+                   attack_half_sent, attack_wrong_sign_ins):
+        service = Service(binary, data=data)
+        if data is None:
+            service.add_accounts()
+            data = service.data
+        service.start()
+        try:
+            print(f"   {await attack(service)}", flush=True)
+        finally:
+            service.stop()
 
-        status, _ = await raw_request(service.https_port, (
-            b"POST /users/login HTTP/1.1\r\nHost: x\r\nContent-Type: application/x-www-form-urlencoded\r\n"
-            b"Content-Length: 300000000\r\n\r\n", 300_000_000), 120)
-        print(f"   300 MB body: status {status}, service's peak memory {service.peak_memory_mb():.0f} MB")
-
-        status, _ = await raw_request(service.https_port, b"GET /users/login HTTP/1.1\r\nHost: x\r\nX-Filler: "
-                                      + b"a" * 300_000 + b"\r\n\r\n", 60)
-        print(f"   300 KB of headers: status {status}")
-
-        big_headers = asyncio.create_task(raw_request(service.https_port, (
-            b"GET /users/login HTTP/1.1\r\nHost: x\r\nX-Filler: ", 32_000_000), 120))
-        await asyncio.sleep(0.2)
-        meanwhile = await fresh_client_latency(service, 5)
-        status, seconds = await big_headers
-        print(f"   32 MB of headers: status {status} after {seconds:.2f} s; a page meanwhile: {meanwhile}")
-
-        half_sent = []
-        for _ in range(1014):
-            try:
-                reader, writer = await asyncio.open_connection("127.0.0.1", service.http_port)
-                writer.write(b"GET /about.html HTTP/1.1\r\nHost: x\r\nX-Half: ")
-                half_sent.append(writer)
-            except OSError:
-                break
-        await asyncio.sleep(1)
-        print(f"   with {len(half_sent)} half-sent requests open: {await fresh_client_latency(service, 5)}")
-        for writer in half_sent:
-            writer.close()
-        await asyncio.sleep(0.5)
-
-        wrong = [asyncio.create_task(raw_request(service.https_port,
-                 b"POST /users/login HTTP/1.1\r\nHost: x\r\nContent-Type: application/x-www-form-urlencoded\r\n"
-                 b"Content-Length: 34\r\n\r\nidentity=loadtest0&password=wrong", 120)) for _ in range(20)]
-        await asyncio.sleep(0.2)
-        meanwhile = await fresh_client_latency(service, 5)
-        await asyncio.gather(*wrong)
-        print(f"   20 wrong sign-ins at once; a page meanwhile: {meanwhile}")
-    finally:
-        service.stop()
-
-    moved = Service(binary, host="other.example.test", data=service.data)
+    moved = Service(binary, host="other.example.test", data=data)
     moved.start()
     try:
         reader, writer = await asyncio.open_connection("127.0.0.1", moved.https_port, ssl=tls_context())
@@ -426,7 +467,7 @@ async def main():
     arguments = parser.parse_args()
     soft, hard = resource.getrlimit(resource.RLIMIT_NOFILE)
     resource.setrlimit(resource.RLIMIT_NOFILE, (max(soft, min(hard, 8192)), hard))
-    print(f"service: {arguments.service}; load average {os.getloadavg()[0]:.2f}")
+    print(f"service: {arguments.service}; load average {os.getloadavg()[0]:.2f}", flush=True)
 
     if arguments.only in (None, "load", "attack"):
         for attack in ([False, True] if arguments.only is None else [arguments.only == "attack"]):

@@ -130,6 +130,14 @@ TEST_F(HttpListenerTest, PastTheMostConnectionsTheLongestIdleMakesRoom)
     EXPECT_EQ(listener->connectionCount(), 3);
     EXPECT_EQ(status(*newer, "GET / HTTP/1.1\r\n\r\n"), 200);
     EXPECT_EQ(busy->state(), QAbstractSocket::ConnectedState) << "a connection waiting for its answer stays";
+
+    // A connection that only holds a place goes before one that has been served, however young it is.
+    const auto placeHolder = connection();
+    EXPECT_TRUE(closes(*newest)) << "the longest idle of the served ones made room for it";
+    const auto latest = connection();
+    EXPECT_EQ(status(*latest, "GET / HTTP/1.1\r\n\r\n"), 200);
+    EXPECT_TRUE(closes(*placeHolder));
+    EXPECT_EQ(status(*newer, "GET / HTTP/1.1\r\n\r\n"), 200);
 }
 
 // Refused from the head alone: the client never sends the rest, and the answer comes all the same.
