@@ -56,7 +56,9 @@ bool printAttribute(const std::string& file, const std::string& name, bool withF
     }
     if (withFileName)
         std::fprintf(stdout, "%s: ", file.c_str());
-    std::fwrite(value.data(), 1, value.size(), stdout);
+    // An empty value has no buffer, and the C library may not be handed a null one, even for no bytes.
+    if (!value.empty())
+        std::fwrite(value.data(), 1, value.size(), stdout);
     std::fputc('\n', stdout);
     return true;
 }
