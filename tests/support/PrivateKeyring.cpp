@@ -120,13 +120,28 @@ bool PrivateKeyring::answerUnlockPrompt(const std::optional<QByteArray>& passwor
         return false;
     // Once the prompt shows and has the keyboard, the keys are typed as a user's: GTK ignores keys sent to a
     // window, which is how xdotool sends the keys of a chained command. Escape is the prompt's Cancel.
-    const QString keys
-        = password ? u"xdotool type --delay 20 \"$1\" && xdotool key Return"_s : u"xdotool key Escape"_s;
+    // Keys typed before the prompt is ready for them are lost; the prompt then stays, or comes back after a
+    // wrong password, and is answered again. The answer ends once the prompt has gone, so that the next
+    // answer cannot find it still there.
+    const QString keys = password
+        ? u"xdotool key ctrl+a && xdotool type --delay 20 \"$1\" && xdotool key Return"_s
+        : u"xdotool key Escape"_s;
+    const QString script = u"prompt=\"--onlyvisible --name ^Unlock.Login.Keyring$\"\n"
+                           u"timeout 60 xdotool search --sync $prompt >/dev/null || exit 1\n"
+                           u"while window=$(xdotool search $prompt | head -n 1) && [ -n \"$window\" ]; do\n"
+                           u"    xdotool windowfocus --sync \"$window\" && "_s
+        + keys
+        + u"\n"
+          u"    for wait in 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20; do\n"
+          u"        xdotool search $prompt >/dev/null || exit 0\n"
+          u"        sleep 0.1\n"
+          u"    done\n"
+          u"done\n"_s;
+    // An answer that found no prompt to answer gives way.
     answer.waitForFinished(startLimitMs);
-    answer.start(u"/bin/sh"_s,
-        { u"-c"_s,
-            u"xdotool search --sync --onlyvisible --name '^Unlock Login Keyring$' windowfocus --sync && "_s
-                + keys,
-            u"sh"_s, QString::fromUtf8(password.value_or(QByteArray())) });
+    answer.kill();
+    answer.waitForFinished(startLimitMs);
+    answer.start(
+        u"/bin/sh"_s, { u"-c"_s, script, u"sh"_s, QString::fromUtf8(password.value_or(QByteArray())) });
     return answer.waitForStarted(startLimitMs);
 }

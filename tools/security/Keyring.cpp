@@ -259,7 +259,52 @@ std::optional<KeyringFailure> Keyring::add(
     return std::nullopt;
 }
 
-std::optional<KeyringFailure> Keyring::unlockDefault(GCancellable* cancel) const
+namespace {
+
+// One unlock with its prompt, waited for on the default main context. libsecret's own synchronous unlock is
+// no use here: once cancelled, it dismisses the prompt but never returns.
+struct PromptedUnlock
+{
+    GMainLoop* loop = g_main_loop_new(nullptr, false);
+    GCancellable* cancel = g_cancellable_new();
+    gint count = 0;
+    ErrorSlot error;
+    bool answered = false;
+
+    ~PromptedUnlock()
+    {
+        g_object_unref(cancel);
+        g_main_loop_unref(loop);
+    }
+
+    static void finished(GObject* service, GAsyncResult* result, gpointer data)
+    {
+        auto* run = static_cast<PromptedUnlock*>(data);
+        GList* unlocked = nullptr;
+        run->count = secret_service_unlock_finish(SECRET_SERVICE(service), result, &unlocked, &run->error);
+        g_list_free_full(unlocked, g_object_unref);
+        run->answered = true;
+        g_main_loop_quit(run->loop);
+    }
+    // The prompt was not answered in time: it is dismissed, and the dismissal is given a moment to reach the
+    // service before the run gives up waiting.
+    static gboolean expired(gpointer data)
+    {
+        auto* run = static_cast<PromptedUnlock*>(data);
+        g_cancellable_cancel(run->cancel);
+        g_timeout_add_seconds(1, quit, run);
+        return G_SOURCE_REMOVE;
+    }
+    static gboolean quit(gpointer data)
+    {
+        g_main_loop_quit(static_cast<PromptedUnlock*>(data)->loop);
+        return G_SOURCE_REMOVE;
+    }
+};
+
+}
+
+std::optional<KeyringFailure> Keyring::unlockDefault(unsigned promptSeconds) const
 {
     auto found = defaultKeyring(connection->service.get());
     if (auto* problem = std::get_if<KeyringFailure>(&found))
@@ -270,17 +315,17 @@ std::optional<KeyringFailure> Keyring::unlockDefault(GCancellable* cancel) const
 
     // The service shows its prompt and answers once the user has typed the password or dismissed it.
     GList objects { keyring, nullptr, nullptr };
-    GList* unlocked = nullptr;
-    ErrorSlot error;
-    const gint count
-        = secret_service_unlock_sync(connection->service.get(), &objects, cancel, &unlocked, &error);
-    g_list_free_full(unlocked, g_object_unref);
-    if (g_cancellable_is_cancelled(cancel))
+    PromptedUnlock run;
+    secret_service_unlock(connection->service.get(), &objects, run.cancel, PromptedUnlock::finished, &run);
+    const guint limit = g_timeout_add_seconds(promptSeconds, PromptedUnlock::expired, &run);
+    g_main_loop_run(run.loop);
+    if (!run.answered)
         return failure(KeyringFailure::Kind::Locked,
             "the default keyring stays locked: its password prompt was not answered in time");
-    if (error)
-        return refusal(error, "unlock the default keyring");
-    if (count < 1)
+    g_source_remove(limit);
+    if (run.error)
+        return refusal(run.error, "unlock the default keyring");
+    if (run.count < 1)
         return failure(KeyringFailure::Kind::Locked,
             "the default keyring stays locked: its password prompt was dismissed or could not be shown");
     return std::nullopt;

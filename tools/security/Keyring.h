@@ -7,8 +7,6 @@
 #include <string>
 #include <variant>
 
-typedef struct _GCancellable GCancellable;
-
 // Why the keyring could not do what was asked.
 struct KeyringFailure
 {
@@ -51,8 +49,8 @@ public:
     std::optional<KeyringFailure> add(
         const std::string& service, const std::string& account, const std::string& secret) const;
     // Unlocks the default keyring when it is locked, through the Secret Service's own password prompt,
-    // which `cancel` dismisses once it is cancelled.
-    std::optional<KeyringFailure> unlockDefault(GCancellable* cancel) const;
+    // which is dismissed when it has not been answered within `promptSeconds`.
+    std::optional<KeyringFailure> unlockDefault(unsigned promptSeconds) const;
 
 private:
     struct Connection;

@@ -3,17 +3,11 @@
 #include "SecurityArguments.h"
 #include "SecurityOutput.h"
 
-#include <gio/gio.h>
-
 #include <algorithm>
-#include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <iostream>
 #include <iterator>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 // tapescribe-security: the application's one way into the user's keyring, over the Secret Service. The
@@ -65,47 +59,13 @@ int reportFailure(const KeyringFailure& failure)
     return complain(failure.message, KeyringUnavailable);
 }
 
-// Cancels `cancel` after `seconds`, from a thread of its own, unless the run ends first.
-class PromptLimit
-{
-public:
-    PromptLimit(GCancellable* cancel, unsigned seconds)
-        : watcher([this, cancel, seconds] {
-            std::unique_lock lock(mutex);
-            if (!finished.wait_for(lock, std::chrono::seconds(seconds), [this] { return done; }))
-                g_cancellable_cancel(cancel);
-        })
-    {
-    }
-    ~PromptLimit()
-    {
-        {
-            std::lock_guard lock(mutex);
-            done = true;
-        }
-        finished.notify_one();
-        watcher.join();
-    }
-
-private:
-    std::mutex mutex;
-    std::condition_variable finished;
-    bool done = false;
-    std::thread watcher;
-};
-
 int unlock(const Keyring& keyring)
 {
     // The service has answered; from here on the run waits on the user.
     Deadline::start(unlockTimeLimit, KeyringUnavailable);
-    GCancellable* cancel = g_cancellable_new();
-    std::optional<KeyringFailure> failure;
-    {
-        PromptLimit limit(cancel, unlockPromptLimit);
-        failure = keyring.unlockDefault(cancel);
-    }
-    g_object_unref(cancel);
-    return failure ? reportFailure(*failure) : Success;
+    if (const auto failure = keyring.unlockDefault(unlockPromptLimit))
+        return reportFailure(*failure);
+    return Success;
 }
 
 std::string everythingOnInput()
