@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppDelegate.h"
+#include "app/ApplicationMain.h"
 #include "app/MainInterface.h"
 
 #include <QApplication>
@@ -42,7 +43,7 @@ struct BenchApplication
 // The application object as tapeScribe's own start makes it.
 inline void prepareApplication()
 {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    prepareGraphics();
 }
 inline void afterApplication()
 {
