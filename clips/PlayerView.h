@@ -7,15 +7,14 @@
 
 class MpvCore;
 class MpvPlayer;
-class QLabel;
-class QSlider;
-class QToolButton;
-class VideoSurface;
+namespace Ui {
+class PlayerView;
+}
 
-// The video player pane: the picture, and the controls a logger works with. The keyboard drives it
-// while it has the focus: space and K play and pause, J and L shuttle backwards and forwards (each press
-// doubles the speed up to 8×), ← and → step one frame, with Shift one second; M mutes, ↑ and ↓ set the
-// volume, Home goes back to the start.
+// The video player pane: the picture, and the controls a logger works with (PlayerView.ui). The keyboard
+// drives it while it has the focus: space and K play and pause, J and L shuttle backwards and forwards
+// (each press doubles the speed up to 8×), ← and → step one frame, with Shift one second; M mutes, ↑ and
+// ↓ set the volume, Home goes back to the start.
 class PlayerView : public QWidget
 {
     Q_OBJECT
@@ -54,19 +53,9 @@ private:
     void showState();
     void showFailure(const QString& reason);
 
+    std::unique_ptr<Ui::PlayerView> ui;
     // The core is made with the first player and kept: the players come and go on it.
     std::unique_ptr<MpvCore> core;
     std::unique_ptr<MpvPlayer> currentPlayer;
     QDateTime recordingStart;
-    int lastVolume = 100;
-
-    VideoSurface* surface;
-    QLabel* message;
-    QToolButton* playButton;
-    QSlider* scrubber;
-    QLabel* elapsed;
-    QLabel* remainingLabel;
-    QLabel* recordingTime;
-    QToolButton* muteButton;
-    QSlider* volume;
 };
