@@ -28,6 +28,8 @@ PlayerView::PlayerView(QWidget* parent)
     // keys always reach the player.
     ui->surface->setFocusProxy(this);
     ui->message->setAttribute(Qt::WA_TransparentForMouseEvents);
+    for (QLabel* readOut : { ui->elapsed, ui->remainingLabel, ui->recordingTime })
+        readOutToolTips.emplace_back(readOut, readOut->toolTip());
 
     // Frames drawn before the clip's first picture is ready are the previous clip's last ones.
     connect(ui->surface, &VideoSurface::frameDrawn, this, [this] {
@@ -63,7 +65,7 @@ PlayerView::~PlayerView()
 std::unique_ptr<MpvPlayer> PlayerView::makePlayer(const QString& path)
 {
     if (!core) {
-        core = std::make_unique<MpvCore>();
+        core = std::make_unique<MpvCore>(hardwareDecoding);
         ui->surface->attach(core->handle());
     }
     return std::make_unique<MpvPlayer>(*core, path);
@@ -73,18 +75,28 @@ void PlayerView::setPlayer(std::unique_ptr<MpvPlayer> player, const QDateTime& s
 {
     currentPlayer = std::move(player);
     recordingStart = currentPlayer ? start : QDateTime();
+    showNotice({});
     if (currentPlayer) {
         connect(currentPlayer.get(), &MpvPlayer::changed, this, &PlayerView::showState);
         connect(currentPlayer.get(), &MpvPlayer::failed, this, &PlayerView::showFailure);
+        connect(currentPlayer.get(), &MpvPlayer::notice, this, &PlayerView::showNotice);
         // The picture may have been drawn before its report came: draw it once more, as this clip's.
         connect(currentPlayer.get(), &MpvPlayer::pictureReady, ui->surface, &VideoSurface::redraw);
+        currentPlayer->start();
+        // After the start, so that a refusal is this clip's.
         currentPlayer->setVolume(ui->volume->value());
         currentPlayer->setMuted(ui->muteButton->isChecked());
-        currentPlayer->start();
     }
     showState();
     if (currentPlayer && currentPlayer->failure())
         showFailure(*currentPlayer->failure());
+}
+
+void PlayerView::setHardwareDecoding(bool allowed)
+{
+    hardwareDecoding = allowed;
+    if (core)
+        core->setHardwareDecodingAllowed(allowed);
 }
 
 QString PlayerView::elapsedText() const
@@ -102,9 +114,19 @@ QString PlayerView::recordingTimeText() const
     return ui->recordingTime->text();
 }
 
+QString PlayerView::readOutToolTip() const
+{
+    return ui->elapsed->toolTip();
+}
+
 QString PlayerView::messageText() const
 {
     return ui->message->isHidden() ? QString() : ui->message->text();
+}
+
+QString PlayerView::noticeText() const
+{
+    return ui->notice->text();
 }
 
 void PlayerView::showState()
@@ -126,6 +148,9 @@ void PlayerView::showState()
     ui->elapsed->setText(PlayerTimeText::timecode(position, fps));
     ui->remainingLabel->setText(PlayerTimeText::remaining(position, duration, fps));
     ui->recordingTime->setText(PlayerTimeText::recordingTimeOfDay(recordingStart, position));
+    const QString decoding = player ? PlayerTimeText::decoding(player->hardwareDecoder()) : QString();
+    for (const auto& [readOut, toolTip] : readOutToolTips)
+        readOut->setToolTip(decoding.isEmpty() ? toolTip : toolTip + u'\n' + decoding);
 
     if (player) {
         const QSignalBlocker volumeBlocker(ui->volume);
@@ -149,10 +174,25 @@ void PlayerView::showFailure(const QString& reason)
     ui->message->show();
 }
 
+void PlayerView::showNotice(const QString& text)
+{
+    ui->notice->setText(text);
+    ui->notice->setVisible(!text.isEmpty());
+}
+
 void PlayerView::keyPressEvent(QKeyEvent* event)
 {
     if (!handleKey(*event))
         QWidget::keyPressEvent(event);
+}
+
+void PlayerView::keyReleaseEvent(QKeyEvent* event)
+{
+    // X repeats a held key as pairs of presses and releases; only the last release lets it go.
+    const bool arrow = event->key() == Qt::Key_Left || event->key() == Qt::Key_Right;
+    if (arrow && !event->isAutoRepeat() && currentPlayer)
+        currentPlayer->releaseStep();
+    QWidget::keyReleaseEvent(event);
 }
 
 bool PlayerView::handleKey(const QKeyEvent& event)
@@ -178,9 +218,9 @@ bool PlayerView::handleKey(const QKeyEvent& event)
     case Qt::Key_Right: {
         const int direction = event.key() == Qt::Key_Left ? -1 : 1;
         if (shift)
-            player->seekBy(direction * 1.0);
+            player->stepSeconds(direction, event.isAutoRepeat());
         else
-            player->stepFrame(direction);
+            player->stepFrame(direction, event.isAutoRepeat());
         return true;
     }
     case Qt::Key_Home:

@@ -4,8 +4,11 @@
 #include <QWidget>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 class MpvCore;
+class QLabel;
 class MpvPlayer;
 namespace Ui {
 class PlayerView;
@@ -33,12 +36,20 @@ public:
     // `recordingStart` is when the clip's first frame was recorded, for the time-of-day read-out.
     void setPlayer(std::unique_ptr<MpvPlayer> player, const QDateTime& recordingStart = {});
 
+    // Whether the player may decode on the graphics card; on by default. For drivers that misbehave.
+    void setHardwareDecoding(bool allowed);
+
     // The read-outs as shown, for the logger and for tests.
     QString elapsedText() const;
     QString remainingText() const;
     QString recordingTimeText() const;
+    // The read-out's tooltip: what it shows, and which decoder is at work.
+    QString readOutToolTip() const;
     // The message shown over the picture (a clip that cannot be played), empty when none.
     QString messageText() const;
+    // The player's last word under the controls (a refused command, reverse play by stepping), empty
+    // when none.
+    QString noticeText() const;
 
 signals:
     // A new frame of the loaded clip has been drawn.
@@ -46,16 +57,21 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
     bool handleKey(const QKeyEvent& event);
     void showState();
     void showFailure(const QString& reason);
+    void showNotice(const QString& text);
 
     std::unique_ptr<Ui::PlayerView> ui;
     // The core is made with the first player and kept: the players come and go on it.
     std::unique_ptr<MpvCore> core;
     std::unique_ptr<MpvPlayer> currentPlayer;
     QDateTime recordingStart;
+    bool hardwareDecoding = true;
+    // The time read-outs and what their tooltips say before the decoder is named.
+    std::vector<std::pair<QLabel*, QString>> readOutToolTips;
 };

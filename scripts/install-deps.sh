@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-l10n-tools
     qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
     qt6-httpserver-dev qt6-websockets-dev libqt6sql6-sqlite libqt6opengl6-dev libgl-dev
-    libmpv-dev libsecret-1-dev libglib2.0-dev libssl-dev
+    libmpv-dev libavformat-dev libavcodec-dev libavutil-dev libsecret-1-dev libglib2.0-dev libssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     # run and test
     xvfb xauth x11-utils xdotool dbus dbus-x11 gnome-keyring ffmpeg mpv xdg-utils
