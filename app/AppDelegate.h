@@ -87,6 +87,8 @@ public:
     // Makes sure, at launch, that the player opens and decodes the professional formats; tells the
     // logger once which are missing.
     void checkProfessionalFormats();
+    // Whether the player may decode on the graphics card, as the logger last chose (on at first).
+    static bool hardwareDecodingChosen();
 
     // The application's name for the command runner (core/CommandRunner.h), which its handlers use.
     static CommandResult runCommand(const QString& launchPath, const QStringList& arguments,
@@ -120,6 +122,8 @@ public slots:
     void finishScan();
     void tableViewSelectionDidChange();
     void playerItemDidReachEnd();
+    // The Player menu's Hardware Decoding item: kept in the settings, and applied at once.
+    void setHardwareDecoding(bool enabled);
 
     // Log form and clock.
     void webViewDidFinishLoadForFrame(bool ok);

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QSettings>
 #include <QTableView>
 #include <QTimer>
 
@@ -22,6 +23,7 @@
 namespace {
 
 const QString logStartTimeAttribute = QStringLiteral("com.FernwrightSystem.logStartTime");
+const QString hardwareDecodingKey = QStringLiteral("player/hardwareDecoding");
 constexpr std::chrono::milliseconds secondsTimerInterval { 1000 };
 
 // Built afresh each time: what the player can open is asked of the player itself.
@@ -151,6 +153,18 @@ void AppDelegate::tableViewSelectionDidChange()
         Platform::xattrTool(), { QStringLiteral("-w"), logStartTimeAttribute, mediaCreatedTime, assetPath });
     consoleLine(
         runCommand(Platform::xattrTool(), { QStringLiteral("-p"), logStartTimeAttribute, assetPath }).output);
+}
+
+bool AppDelegate::hardwareDecodingChosen()
+{
+    return QSettings().value(hardwareDecodingKey, true).toBool();
+}
+
+void AppDelegate::setHardwareDecoding(bool enabled)
+{
+    QSettings().setValue(hardwareDecodingKey, enabled);
+    if (playerView)
+        playerView->setHardwareDecoding(enabled);
 }
 
 void AppDelegate::playerItemDidReachEnd()
