@@ -100,6 +100,8 @@ public:
     // Makes sure, at launch, that the player opens and decodes the professional formats; tells the
     // logger once which are missing.
     void checkProfessionalFormats();
+    // Whether the player may decode on the graphics card, as the logger last chose (on at first).
+    static bool hardwareDecodingChosen();
 
     // The application's name for the command runner (core/CommandRunner.h), which its handlers use.
     static CommandResult runCommand(const QString& launchPath, const QStringList& arguments,
@@ -137,6 +139,8 @@ public slots:
     // A clip's metadata has been read (nothing when it could not be): its row shows it, and its record's
     // "created" becomes the recording start the clip carries, where it carries a believable one.
     void clipMetadataDidArrive(int index, const std::optional<ClipMetadata>& metadata);
+    // The Player menu's Hardware Decoding item: kept in the settings, and applied at once.
+    void setHardwareDecoding(bool enabled);
 
     // Log form and clock.
     void webViewDidFinishLoadForFrame(bool ok);

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QSettings>
 #include <QTableView>
 #include <QTimer>
 
@@ -24,6 +25,7 @@
 namespace {
 
 const QString logStartTimeAttribute = QStringLiteral("com.FernwrightSystem.logStartTime");
+const QString hardwareDecodingKey = QStringLiteral("player/hardwareDecoding");
 constexpr std::chrono::milliseconds secondsTimerInterval { 1000 };
 
 // What the player can open is asked of the player itself, once a process.
@@ -213,6 +215,18 @@ void AppDelegate::tableViewSelectionDidChange()
     const CommandResult stored = runCommand(Platform::xattrTool(),
         { QStringLiteral("-p"), logStartTimeAttribute, assetPath }, Platform::xattrToolDeadline);
     consoleLine(stored.timedOut ? stored.error : stored.output);
+}
+
+bool AppDelegate::hardwareDecodingChosen()
+{
+    return QSettings().value(hardwareDecodingKey, true).toBool();
+}
+
+void AppDelegate::setHardwareDecoding(bool enabled)
+{
+    QSettings().setValue(hardwareDecodingKey, enabled);
+    if (playerView)
+        playerView->setHardwareDecoding(enabled);
 }
 
 void AppDelegate::playerItemDidReachEnd()

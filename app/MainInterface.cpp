@@ -44,6 +44,11 @@ void MainInterface::connectTo(AppDelegate& delegate)
     QObject::connect(mainForm->actionShowHelp, &QAction::triggered, &delegate, &AppDelegate::showHelp);
     QObject::connect(mainForm->actionShowGlossary, &QAction::triggered, &delegate, &AppDelegate::showGlossary);
     QObject::connect(mainForm->actionEmailSupport, &QAction::triggered, &delegate, &AppDelegate::emailSupport);
+    // The logger's last choice, before the first clip makes the player.
+    const bool hardwareDecoding = AppDelegate::hardwareDecodingChosen();
+    mainForm->actionHardwareDecoding->setChecked(hardwareDecoding);
+    mainForm->playerView->setHardwareDecoding(hardwareDecoding);
+    QObject::connect(mainForm->actionHardwareDecoding, &QAction::toggled, &delegate, &AppDelegate::setHardwareDecoding);
     QObject::connect(mainForm->actionQuit, &QAction::triggered, qApp, &QApplication::quit, Qt::QueuedConnection);
     QObject::connect(preferencesForm->saveButton, &QPushButton::clicked, &delegate,
                      &AppDelegate::saveCredentialsToKeychain);

@@ -1,24 +1,35 @@
 #include "clips/MpvCore.h"
 #include "clips/MpvPlayer.h"
 
+#include <QDir>
+
 #include <mpv/client.h>
 
+#include <cstring>
 #include <vector>
 
 namespace {
 
-enum Observed : uint64_t { TimePos = 1, Duration, ContainerFps, Pause, EofReached, Volume, Mute };
+enum Observed : uint64_t { TimePos = 1, Duration, ContainerFps, EofReached, Volume, Mute, HwdecCurrent };
+
+const char* decoding(bool hardware)
+{
+    // "auto-safe" takes only the decoders mpv knows to work (VA-API, VDPAU, NVDEC), through the render
+    // API's OpenGL interop, and decodes in software where none does, without a word.
+    return hardware ? "auto-safe" : "no";
+}
 
 }
 
-MpvCore::MpvCore()
+MpvCore::MpvCore(bool hardwareDecoding)
     : mpv(mpv_create())
+    , hardwareDecoding(hardwareDecoding)
 {
     if (!mpv)
         return;
     const std::initializer_list<std::pair<const char*, const char*>> options {
         { "vo", "libmpv" },
-        { "hwdec", "no" },
+        { "hwdec", decoding(hardwareDecoding) },
         { "pause", "yes" },
         { "keep-open", "yes" }, // at the end, stay on the last frame: nothing advances
         { "hr-seek", "yes" }, // every seek lands on the exact frame
@@ -27,8 +38,23 @@ MpvCore::MpvCore()
         { "input-default-bindings", "no" },
         { "input-vo-keyboard", "no" },
         { "osc", "no" },
-        { "ytdl", "no" },
         { "audio-display", "no" },
+        // Local files only. No web video site lookup; no playlist, reference file or external stream
+        // named inside a file is followed; FFmpeg's demuxers open files only, never a network protocol
+        // (HLS, DASH or concat lists, SDP sessions).
+        { "ytdl", "no" },
+        { "access-references", "no" },
+        { "load-unsafe-playlists", "no" },
+        { "demuxer-lavf-o", "protocol_whitelist=file" },
+        // Backward playback steps back through the packets the demuxer keeps: keep them, a bounded
+        // amount. It steps back a few seconds at a time, more than a camera's group of pictures; the
+        // default minute would not fit the cache at a camera's bit rates.
+        { "cache", "yes" },
+        { "cache-secs", "10" },
+        { "demuxer-max-bytes", "64MiB" },
+        { "demuxer-max-back-bytes", "64MiB" },
+        { "demuxer-backward-playback-step", "4" },
+        { "vd-queue-enable", "yes" },
     };
     for (const auto& [name, value] : options)
         mpv_set_option_string(mpv, name, value);
@@ -40,10 +66,10 @@ MpvCore::MpvCore()
     mpv_observe_property(mpv, TimePos, "time-pos", MPV_FORMAT_DOUBLE);
     mpv_observe_property(mpv, Duration, "duration", MPV_FORMAT_DOUBLE);
     mpv_observe_property(mpv, ContainerFps, "container-fps", MPV_FORMAT_DOUBLE);
-    mpv_observe_property(mpv, Pause, "pause", MPV_FORMAT_FLAG);
     mpv_observe_property(mpv, EofReached, "eof-reached", MPV_FORMAT_FLAG);
     mpv_observe_property(mpv, Volume, "volume", MPV_FORMAT_DOUBLE);
     mpv_observe_property(mpv, Mute, "mute", MPV_FORMAT_FLAG);
+    mpv_observe_property(mpv, HwdecCurrent, "hwdec-current", MPV_FORMAT_STRING);
     // Called on one of mpv's threads; the events are read on the main thread.
     mpv_set_wakeup_callback(
         mpv,
@@ -66,11 +92,24 @@ MpvCore::~MpvCore()
 void MpvCore::load(MpvPlayer* player, const QString& path)
 {
     current = player;
+    ++loads;
+    currentEntry = -1;
     currentStarted = false;
-    // mpv numbers playlist entries from 1 in the order they are added, and only loads add entries here.
-    currentEntry = ++loads;
-    const QByteArray file = path.toUtf8();
-    command({ "loadfile", file.constData(), "replace", "pause=yes,speed=1" });
+    adoptNextStart = false;
+    holdSoftwareDecoding(false);
+    // loadfile's third argument took per-file options until mpv 0.38 (client API 2.3), which put an
+    // index there; every version takes properties set before the load, so loadfile gets no options.
+    setFlag("pause", true);
+    setNumber("speed", 1);
+    setText("play-dir", "forward");
+    // A relative path would be taken for a protocol if it began like "http:"; a clip is a file.
+    const QByteArray file = QDir::cleanPath(QDir::current().absoluteFilePath(path)).toUtf8();
+    if (!mpv)
+        return;
+    const char* arguments[] = { "loadfile", file.constData(), "replace", nullptr };
+    const uint64_t id = track(QStringLiteral("loadfile"), true);
+    if (const int error = mpv_command_async(mpv, id, arguments); error < 0)
+        refused(requests.extract(id).mapped(), error);
 }
 
 void MpvCore::release(MpvPlayer* player)
@@ -81,13 +120,21 @@ void MpvCore::release(MpvPlayer* player)
     command({ "stop" });
 }
 
+uint64_t MpvCore::track(const QString& what, bool opensFile)
+{
+    requests.emplace(++lastRequest, Request { loads, what, opensFile });
+    return lastRequest;
+}
+
 void MpvCore::command(std::initializer_list<const char*> arguments)
 {
     if (!mpv)
         return;
     std::vector<const char*> argv(arguments);
     argv.push_back(nullptr);
-    mpv_command_async(mpv, 0, argv.data());
+    const uint64_t id = track(QString::fromUtf8(argv.front()));
+    if (const int error = mpv_command_async(mpv, id, argv.data()); error < 0)
+        refused(requests.extract(id).mapped(), error);
 }
 
 void MpvCore::setFlag(const char* property, bool value)
@@ -95,13 +142,56 @@ void MpvCore::setFlag(const char* property, bool value)
     if (!mpv)
         return;
     int flag = value;
-    mpv_set_property_async(mpv, 0, property, MPV_FORMAT_FLAG, &flag);
+    const uint64_t id = track(QStringLiteral("set ") + QString::fromUtf8(property));
+    if (const int error = mpv_set_property_async(mpv, id, property, MPV_FORMAT_FLAG, &flag); error < 0)
+        refused(requests.extract(id).mapped(), error);
 }
 
 void MpvCore::setNumber(const char* property, double value)
 {
-    if (mpv)
-        mpv_set_property_async(mpv, 0, property, MPV_FORMAT_DOUBLE, &value);
+    if (!mpv)
+        return;
+    const uint64_t id = track(QStringLiteral("set ") + QString::fromUtf8(property));
+    if (const int error = mpv_set_property_async(mpv, id, property, MPV_FORMAT_DOUBLE, &value); error < 0)
+        refused(requests.extract(id).mapped(), error);
+}
+
+void MpvCore::setText(const char* property, const char* value)
+{
+    if (!mpv)
+        return;
+    const uint64_t id = track(QStringLiteral("set ") + QString::fromUtf8(property));
+    if (const int error = mpv_set_property_async(mpv, id, property, MPV_FORMAT_STRING, &value); error < 0)
+        refused(requests.extract(id).mapped(), error);
+}
+
+void MpvCore::setHardwareDecodingAllowed(bool allowed)
+{
+    hardwareDecoding = allowed;
+    if (!softwareHeld)
+        setText("hwdec", decoding(allowed));
+}
+
+void MpvCore::holdSoftwareDecoding(bool hold)
+{
+    if (hold == softwareHeld)
+        return;
+    softwareHeld = hold;
+    // Changing the decoder while a file plays restarts decoding at the frame on screen.
+    if (hardwareDecoding)
+        setText("hwdec", decoding(!hold));
+}
+
+void MpvCore::refused(const Request& request, int error)
+{
+    MpvPlayer* player = current;
+    if (!player || request.load != loads)
+        return; // made for a clip that is gone
+    const QString reason = QString::fromUtf8(mpv_error_string(error));
+    if (request.opensFile)
+        player->fail(MpvPlayer::tr("the player refused to open it (%1)").arg(reason));
+    else
+        player->commandFailed(request.what, reason);
 }
 
 void MpvCore::drainEvents()
@@ -114,6 +204,10 @@ void MpvCore::drainEvents()
             return;
         if (event->event_id == MPV_EVENT_PROPERTY_CHANGE)
             remember(event->reply_userdata, *static_cast<const mpv_event_property*>(event->data));
+        if (event->event_id == MPV_EVENT_COMMAND_REPLY || event->event_id == MPV_EVENT_SET_PROPERTY_REPLY) {
+            reply(*event);
+            continue;
+        }
         // Re-read for every event: handling one may remove the player (the end of a clip unloads it).
         MpvPlayer* player = current;
         if (player)
@@ -123,6 +217,12 @@ void MpvCore::drainEvents()
 
 void MpvCore::remember(uint64_t property, const mpv_event_property& change)
 {
+    if (property == HwdecCurrent) {
+        latestDecoder = change.format == MPV_FORMAT_STRING
+            ? QString::fromUtf8(*static_cast<const char* const*>(change.data))
+            : QString();
+        return;
+    }
     const bool present = change.format != MPV_FORMAT_NONE;
     const double value = !present          ? 0
         : change.format == MPV_FORMAT_FLAG ? *static_cast<const int*>(change.data)
@@ -130,13 +230,46 @@ void MpvCore::remember(uint64_t property, const mpv_event_property& change)
     latest[property] = value;
 }
 
+void MpvCore::reply(const mpv_event& event)
+{
+    const auto found = requests.find(event.reply_userdata);
+    if (found == requests.end())
+        return;
+    const Request request = found->second;
+    requests.erase(found);
+    if (event.error < 0) {
+        refused(request, event.error);
+        return;
+    }
+    if (!request.opensFile || request.load != loads)
+        return;
+    const auto* answer = static_cast<const mpv_event_command*>(event.data);
+    adoptNextStart = true;
+    if (answer && answer->result.format == MPV_FORMAT_NODE_MAP) {
+        const mpv_node_list& fields = *answer->result.u.list;
+        for (int i = 0; i < fields.num; ++i) {
+            if (std::strcmp(fields.keys[i], "playlist_entry_id") == 0
+                && fields.values[i].format == MPV_FORMAT_INT64) {
+                currentEntry = fields.values[i].u.int64;
+                adoptNextStart = false;
+            }
+        }
+    }
+}
+
 void MpvCore::dispatch(const mpv_event& event, MpvPlayer& player)
 {
     switch (event.event_id) {
-    case MPV_EVENT_START_FILE:
-        if (static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id == currentEntry)
+    case MPV_EVENT_START_FILE: {
+        const qint64 entry = static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id;
+        if (adoptNextStart) {
+            currentEntry = entry;
+            adoptNextStart = false;
+        }
+        if (entry == currentEntry)
             currentStarted = true;
         return;
+    }
     case MPV_EVENT_END_FILE: {
         const auto* end = static_cast<const mpv_event_end_file*>(event.data);
         if (end->playlist_entry_id != currentEntry)
@@ -144,13 +277,20 @@ void MpvCore::dispatch(const mpv_event& event, MpvPlayer& player)
         currentStarted = false;
         if (end->reason == MPV_END_FILE_REASON_ERROR)
             player.fail(QString::fromUtf8(mpv_error_string(end->error)));
+        else if (end->reason == MPV_END_FILE_REASON_REDIRECT) {
+            // A list of other files: whatever it names stays unopened.
+            command({ "stop" });
+            player.fail(MpvPlayer::tr("it is a list of other files, not a clip"));
+        }
         return;
     }
     case MPV_EVENT_FILE_LOADED:
         // A value that came before the file's start reports is already this file's: mpv empties them
         // when a file ends, so each file's values arrive anew.
-        if (currentStarted)
+        if (currentStarted) {
+            player.decoderChanged(latestDecoder);
             player.opened(latest[Duration], latest[ContainerFps]);
+        }
         return;
     case MPV_EVENT_PLAYBACK_RESTART:
         if (currentStarted)
@@ -162,16 +302,15 @@ void MpvCore::dispatch(const mpv_event& event, MpvPlayer& player)
         const double value = latest[event.reply_userdata];
         switch (event.reply_userdata) {
         case TimePos:
-            player.positionChanged(value);
+            // Unknown for a moment while a seek changes direction: the play head stays where it is.
+            if (static_cast<const mpv_event_property*>(event.data)->format != MPV_FORMAT_NONE)
+                player.positionChanged(value);
             break;
         case Duration:
             player.durationChanged(value);
             break;
         case ContainerFps:
             player.framesPerSecondChanged(value);
-            break;
-        case Pause:
-            player.pauseChanged(value != 0);
             break;
         case Volume:
             player.volumeChanged(value);
@@ -182,6 +321,9 @@ void MpvCore::dispatch(const mpv_event& event, MpvPlayer& player)
         case EofReached:
             if (value != 0)
                 player.ended();
+            break;
+        case HwdecCurrent:
+            player.decoderChanged(latestDecoder);
             break;
         }
         return;

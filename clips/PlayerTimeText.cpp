@@ -24,6 +24,12 @@ QString remaining(double position, double duration, double framesPerSecond)
     return u'-' + timecode(std::max(0.0, duration - position), framesPerSecond);
 }
 
+QString decoding(const QString& hardwareDecoder)
+{
+    return hardwareDecoder.isEmpty() ? QStringLiteral("Decoding: software")
+                                     : QStringLiteral("Decoding: hardware (%1)").arg(hardwareDecoder);
+}
+
 QString recordingTimeOfDay(const QDateTime& recordingStart, double position)
 {
     if (!recordingStart.isValid())

@@ -12,6 +12,10 @@ QString timecode(double seconds, double framesPerSecond);
 // Time still to play, as "-HH:MM:SS:FF".
 QString remaining(double position, double duration, double framesPerSecond);
 
+// Which decoder is at work, for the read-out's tooltip: `hardwareDecoder` as mpv names it ("vaapi"),
+// empty while decoding in software.
+QString decoding(const QString& hardwareDecoder);
+
 // The local time of day at which the picture under the play head was recorded: "HH:mm:ss".
 QString recordingTimeOfDay(const QDateTime& recordingStart, double position);
 

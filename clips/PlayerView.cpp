@@ -5,15 +5,11 @@
 #include "clips/Shuttle.h"
 #include "clips/VideoSurface.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
+#include "ui_PlayerView.h"
+
 #include <QKeyEvent>
-#include <QLabel>
 #include <QSignalBlocker>
-#include <QSlider>
 #include <QStyle>
-#include <QToolButton>
-#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -21,99 +17,38 @@ namespace {
 
 constexpr int volumeStep = 5;
 
-// The controls never take the keyboard from the view: the logger's keys always reach the player.
-template <typename Control> Control* control(QWidget* parent)
-{
-    auto* widget = new Control(parent);
-    widget->setFocusPolicy(Qt::NoFocus);
-    return widget;
-}
-
-QLabel* readOut(QWidget* parent, const QString& toolTip)
-{
-    auto* label = new QLabel(parent);
-    label->setToolTip(toolTip);
-    QFont font = label->font();
-    font.setFamily(QStringLiteral("monospace"));
-    font.setStyleHint(QFont::TypeWriter);
-    label->setFont(font);
-    return label;
-}
-
 }
 
 PlayerView::PlayerView(QWidget* parent)
     : QWidget(parent)
-    , surface(new VideoSurface(this))
-    , message(new QLabel(this))
-    , playButton(control<QToolButton>(this))
-    , scrubber(control<QSlider>(this))
-    , elapsed(readOut(this, tr("Elapsed")))
-    , remainingLabel(readOut(this, tr("Remaining")))
-    , recordingTime(readOut(this, tr("Recording time of day under the play head")))
-    , sourceTimecode(readOut(this, tr("Source timecode under the play head")))
-    , muteButton(control<QToolButton>(this))
-    , volume(control<QSlider>(this))
+    , ui(std::make_unique<Ui::PlayerView>())
 {
-    setFocusPolicy(Qt::StrongFocus);
-    surface->setFocusProxy(this);
-    surface->setMinimumSize(160, 90);
-
-    message->setAlignment(Qt::AlignCenter);
-    message->setWordWrap(true);
-    message->setStyleSheet(QStringLiteral("color: white; background: transparent; padding: 12px;"));
-    message->setAttribute(Qt::WA_TransparentForMouseEvents);
-
-    playButton->setToolTip(tr("Play or pause (Space, K); J and L shuttle"));
-    scrubber->setOrientation(Qt::Horizontal);
-    scrubber->setToolTip(tr("Play head"));
-    muteButton->setCheckable(true);
-    muteButton->setToolTip(tr("Mute (M)"));
-    volume->setOrientation(Qt::Horizontal);
-    volume->setRange(0, 100);
-    volume->setValue(lastVolume);
-    volume->setMaximumWidth(90);
-    volume->setToolTip(tr("Volume (↑, ↓)"));
-
-    auto* picture = new QGridLayout;
-    picture->addWidget(surface, 0, 0);
-    picture->addWidget(message, 0, 0);
-    auto* controls = new QHBoxLayout;
-    controls->addWidget(playButton);
-    controls->addWidget(elapsed);
-    controls->addWidget(scrubber, 1);
-    controls->addWidget(remainingLabel);
-    controls->addSpacing(8);
-    controls->addWidget(recordingTime);
-    controls->addSpacing(8);
-    controls->addWidget(sourceTimecode);
-    controls->addSpacing(8);
-    controls->addWidget(muteButton);
-    controls->addWidget(volume);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addLayout(picture, 1);
-    layout->addLayout(controls);
+    ui->setupUi(this);
+    // The picture and the message over it pass the keyboard and the mouse to the view: the logger's
+    // keys always reach the player.
+    ui->surface->setFocusProxy(this);
+    ui->message->setAttribute(Qt::WA_TransparentForMouseEvents);
+    for (QLabel* readOut : { ui->elapsed, ui->remainingLabel, ui->recordingTime, ui->sourceTimecode })
+        readOutToolTips.emplace_back(readOut, readOut->toolTip());
 
     // Frames drawn before the clip's first picture is ready are the previous clip's last ones.
-    connect(surface, &VideoSurface::frameDrawn, this, [this] {
+    connect(ui->surface, &VideoSurface::frameDrawn, this, [this] {
         if (currentPlayer && currentPlayer->hasPicture())
             emit frameDrawn();
     });
-    connect(playButton, &QToolButton::clicked, this, [this] {
+    connect(ui->playButton, &QToolButton::clicked, this, [this] {
         if (currentPlayer)
             currentPlayer->setRate(Shuttle::toggled(currentPlayer->rate()));
     });
-    connect(scrubber, &QSlider::actionTriggered, this, [this] {
+    connect(ui->scrubber, &QSlider::actionTriggered, this, [this] {
         if (currentPlayer)
-            currentPlayer->seek(scrubber->sliderPosition() / 1000.0);
+            currentPlayer->seek(ui->scrubber->sliderPosition() / 1000.0);
     });
-    connect(muteButton, &QToolButton::toggled, this, [this](bool mute) {
+    connect(ui->muteButton, &QToolButton::toggled, this, [this](bool mute) {
         if (currentPlayer)
             currentPlayer->setMuted(mute);
     });
-    connect(volume, &QSlider::valueChanged, this, [this](int percent) {
-        lastVolume = percent;
+    connect(ui->volume, &QSlider::valueChanged, this, [this](int percent) {
         if (currentPlayer)
             currentPlayer->setVolume(percent);
     });
@@ -124,14 +59,14 @@ PlayerView::~PlayerView()
 {
     // The player stops its file on the core, and mpv's renderer must go before the core it draws.
     currentPlayer.reset();
-    surface->attach(nullptr);
+    ui->surface->attach(nullptr);
 }
 
 std::unique_ptr<MpvPlayer> PlayerView::makePlayer(const QString& path)
 {
     if (!core) {
-        core = std::make_unique<MpvCore>();
-        surface->attach(core->handle());
+        core = std::make_unique<MpvCore>(hardwareDecoding);
+        ui->surface->attach(core->handle());
     }
     return std::make_unique<MpvPlayer>(*core, path);
 }
@@ -142,43 +77,63 @@ void PlayerView::setPlayer(
     currentPlayer = std::move(player);
     recordingStart = currentPlayer ? start : QDateTime();
     startTimecode = currentPlayer ? timecode : std::nullopt;
+    showNotice({});
     if (currentPlayer) {
         connect(currentPlayer.get(), &MpvPlayer::changed, this, &PlayerView::showState);
         connect(currentPlayer.get(), &MpvPlayer::failed, this, &PlayerView::showFailure);
+        connect(currentPlayer.get(), &MpvPlayer::notice, this, &PlayerView::showNotice);
         // The picture may have been drawn before its report came: draw it once more, as this clip's.
-        connect(currentPlayer.get(), &MpvPlayer::pictureReady, surface, &VideoSurface::redraw);
-        currentPlayer->setVolume(lastVolume);
-        currentPlayer->setMuted(muteButton->isChecked());
+        connect(currentPlayer.get(), &MpvPlayer::pictureReady, ui->surface, &VideoSurface::redraw);
         currentPlayer->start();
+        // After the start, so that a refusal is this clip's.
+        currentPlayer->setVolume(ui->volume->value());
+        currentPlayer->setMuted(ui->muteButton->isChecked());
     }
     showState();
     if (currentPlayer && currentPlayer->failure())
         showFailure(*currentPlayer->failure());
 }
 
+void PlayerView::setHardwareDecoding(bool allowed)
+{
+    hardwareDecoding = allowed;
+    if (core)
+        core->setHardwareDecodingAllowed(allowed);
+}
+
 QString PlayerView::elapsedText() const
 {
-    return elapsed->text();
+    return ui->elapsed->text();
 }
 
 QString PlayerView::remainingText() const
 {
-    return remainingLabel->text();
+    return ui->remainingLabel->text();
 }
 
 QString PlayerView::recordingTimeText() const
 {
-    return recordingTime->text();
+    return ui->recordingTime->text();
+}
+
+QString PlayerView::readOutToolTip() const
+{
+    return ui->elapsed->toolTip();
 }
 
 QString PlayerView::sourceTimecodeText() const
 {
-    return sourceTimecode->text();
+    return ui->sourceTimecode->text();
 }
 
 QString PlayerView::messageText() const
 {
-    return message->isHidden() ? QString() : message->text();
+    return ui->message->isHidden() ? QString() : ui->message->text();
+}
+
+QString PlayerView::noticeText() const
+{
+    return ui->notice->text();
 }
 
 void PlayerView::showState()
@@ -187,48 +142,66 @@ void PlayerView::showState()
     const double position = player ? player->currentTime() : 0;
     const double duration = player ? player->duration() : 0;
     const double fps = player ? player->framesPerSecond() : 0;
-    for (QWidget* widget : { static_cast<QWidget*>(playButton), static_cast<QWidget*>(scrubber) })
+    for (QWidget* widget : { static_cast<QWidget*>(ui->playButton), static_cast<QWidget*>(ui->scrubber) })
         widget->setEnabled(player && duration > 0);
 
     const bool playing = player && player->rate() != 0;
-    playButton->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
-    if (!scrubber->isSliderDown()) {
-        const QSignalBlocker blocker(scrubber);
-        scrubber->setRange(0, int(std::lround(duration * 1000)));
-        scrubber->setValue(int(std::lround(position * 1000)));
+    ui->playButton->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+    if (!ui->scrubber->isSliderDown()) {
+        const QSignalBlocker blocker(ui->scrubber);
+        ui->scrubber->setRange(0, int(std::lround(duration * 1000)));
+        ui->scrubber->setValue(int(std::lround(position * 1000)));
     }
-    elapsed->setText(PlayerTimeText::timecode(position, fps));
-    remainingLabel->setText(PlayerTimeText::remaining(position, duration, fps));
-    recordingTime->setText(PlayerTimeText::recordingTimeOfDay(recordingStart, position));
-    sourceTimecode->setText(startTimecode ? startTimecode->at(position) : QString());
-    sourceTimecode->setVisible(startTimecode.has_value());
+    ui->elapsed->setText(PlayerTimeText::timecode(position, fps));
+    ui->remainingLabel->setText(PlayerTimeText::remaining(position, duration, fps));
+    ui->recordingTime->setText(PlayerTimeText::recordingTimeOfDay(recordingStart, position));
+    const QString decoding = player ? PlayerTimeText::decoding(player->hardwareDecoder()) : QString();
+    for (const auto& [readOut, toolTip] : readOutToolTips)
+        readOut->setToolTip(decoding.isEmpty() ? toolTip : toolTip + u'\n' + decoding);
+    ui->sourceTimecode->setText(startTimecode ? startTimecode->at(position) : QString());
+    ui->sourceTimecode->setVisible(startTimecode.has_value());
 
     if (player) {
-        const QSignalBlocker volumeBlocker(volume);
-        const QSignalBlocker muteBlocker(muteButton);
-        volume->setValue(player->volume());
-        muteButton->setChecked(player->isMuted());
+        const QSignalBlocker volumeBlocker(ui->volume);
+        const QSignalBlocker muteBlocker(ui->muteButton);
+        ui->volume->setValue(player->volume());
+        ui->muteButton->setChecked(player->isMuted());
     }
-    muteButton->setIcon(style()->standardIcon(
-        muteButton->isChecked() ? QStyle::SP_MediaVolumeMuted : QStyle::SP_MediaVolume));
+    ui->muteButton->setIcon(style()->standardIcon(
+        ui->muteButton->isChecked() ? QStyle::SP_MediaVolumeMuted : QStyle::SP_MediaVolume));
     if (!player) {
-        message->setText(tr("Select a clip to play it."));
-        message->show();
+        ui->message->setText(tr("Select a clip to play it."));
+        ui->message->show();
     } else if (!player->failure()) {
-        message->hide();
+        ui->message->hide();
     }
 }
 
 void PlayerView::showFailure(const QString& reason)
 {
-    message->setText(tr("This clip cannot be played: %1.").arg(reason));
-    message->show();
+    ui->message->setText(tr("This clip cannot be played: %1.").arg(reason));
+    ui->message->show();
+}
+
+void PlayerView::showNotice(const QString& text)
+{
+    ui->notice->setText(text);
+    ui->notice->setVisible(!text.isEmpty());
 }
 
 void PlayerView::keyPressEvent(QKeyEvent* event)
 {
     if (!handleKey(*event))
         QWidget::keyPressEvent(event);
+}
+
+void PlayerView::keyReleaseEvent(QKeyEvent* event)
+{
+    // X repeats a held key as pairs of presses and releases; only the last release lets it go.
+    const bool arrow = event->key() == Qt::Key_Left || event->key() == Qt::Key_Right;
+    if (arrow && !event->isAutoRepeat() && currentPlayer)
+        currentPlayer->releaseStep();
+    QWidget::keyReleaseEvent(event);
 }
 
 bool PlayerView::handleKey(const QKeyEvent& event)
@@ -254,20 +227,20 @@ bool PlayerView::handleKey(const QKeyEvent& event)
     case Qt::Key_Right: {
         const int direction = event.key() == Qt::Key_Left ? -1 : 1;
         if (shift)
-            player->seekBy(direction * 1.0);
+            player->stepSeconds(direction, event.isAutoRepeat());
         else
-            player->stepFrame(direction);
+            player->stepFrame(direction, event.isAutoRepeat());
         return true;
     }
     case Qt::Key_Home:
         player->seek(0);
         return true;
     case Qt::Key_M:
-        muteButton->toggle();
+        ui->muteButton->toggle();
         return true;
     case Qt::Key_Up:
     case Qt::Key_Down:
-        volume->setValue(volume->value() + (event.key() == Qt::Key_Up ? volumeStep : -volumeStep));
+        ui->volume->setValue(ui->volume->value() + (event.key() == Qt::Key_Up ? volumeStep : -volumeStep));
         return true;
     default:
         return false;

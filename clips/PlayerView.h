@@ -7,18 +7,20 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class MpvCore;
-class MpvPlayer;
 class QLabel;
-class QSlider;
-class QToolButton;
-class VideoSurface;
+class MpvPlayer;
+namespace Ui {
+class PlayerView;
+}
 
-// The video player pane: the picture, and the controls a logger works with. The keyboard drives it
-// while it has the focus: space and K play and pause, J and L shuttle backwards and forwards (each press
-// doubles the speed up to 8×), ← and → step one frame, with Shift one second; M mutes, ↑ and ↓ set the
-// volume, Home goes back to the start.
+// The video player pane: the picture, and the controls a logger works with (PlayerView.ui). The keyboard
+// drives it while it has the focus: space and K play and pause, J and L shuttle backwards and forwards
+// (each press doubles the speed up to 8×), ← and → step one frame, with Shift one second; M mutes, ↑ and
+// ↓ set the volume, Home goes back to the start.
 class PlayerView : public QWidget
 {
     Q_OBJECT
@@ -39,14 +41,22 @@ public:
     void setPlayer(std::unique_ptr<MpvPlayer> player, const QDateTime& recordingStart = {},
         const std::optional<Timecode>& startTimecode = std::nullopt);
 
+    // Whether the player may decode on the graphics card; on by default. For drivers that misbehave.
+    void setHardwareDecoding(bool allowed);
+
     // The read-outs as shown, for the logger and for tests.
     QString elapsedText() const;
     QString remainingText() const;
     QString recordingTimeText() const;
     // Empty when the clip has no timecode of its own.
     QString sourceTimecodeText() const;
+    // The read-out's tooltip: what it shows, and which decoder is at work.
+    QString readOutToolTip() const;
     // The message shown over the picture (a clip that cannot be played), empty when none.
     QString messageText() const;
+    // The player's last word under the controls (a refused command, reverse play by stepping), empty
+    // when none.
+    QString noticeText() const;
 
 signals:
     // A new frame of the loaded clip has been drawn.
@@ -54,28 +64,22 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
     bool handleKey(const QKeyEvent& event);
     void showState();
     void showFailure(const QString& reason);
+    void showNotice(const QString& text);
 
+    std::unique_ptr<Ui::PlayerView> ui;
     // The core is made with the first player and kept: the players come and go on it.
     std::unique_ptr<MpvCore> core;
     std::unique_ptr<MpvPlayer> currentPlayer;
     QDateTime recordingStart;
     std::optional<Timecode> startTimecode;
-    int lastVolume = 100;
-
-    VideoSurface* surface;
-    QLabel* message;
-    QToolButton* playButton;
-    QSlider* scrubber;
-    QLabel* elapsed;
-    QLabel* remainingLabel;
-    QLabel* recordingTime;
-    QLabel* sourceTimecode;
-    QToolButton* muteButton;
-    QSlider* volume;
+    bool hardwareDecoding = true;
+    // The time read-outs and what their tooltips say before the decoder is named.
+    std::vector<std::pair<QLabel*, QString>> readOutToolTips;
 };

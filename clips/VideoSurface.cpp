@@ -1,9 +1,13 @@
 #include "clips/VideoSurface.h"
 
+#include <QGuiApplication>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
+#include <QtGui/qguiapplication_platform.h>
 
 #include <mpv/render_gl.h>
+
+#include <vector>
 
 namespace {
 
@@ -53,13 +57,17 @@ void VideoSurface::createRenderContext()
     makeCurrent();
     mpv_opengl_init_params glInit { procAddress, nullptr };
     int advancedControl = 0;
-    mpv_render_param parameters[] = {
+    std::vector<mpv_render_param> parameters {
         { MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_OPENGL) },
         { MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &glInit },
         { MPV_RENDER_PARAM_ADVANCED_CONTROL, &advancedControl },
-        { MPV_RENDER_PARAM_INVALID, nullptr },
     };
-    if (mpv_render_context_create(&renderContext, core, parameters) < 0)
+    // Hardware decoders hand their frames to OpenGL through the window system: VA-API and VDPAU on X11
+    // need its display. (NVDEC needs nothing; elsewhere mpv decodes in software.)
+    if (const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+        parameters.push_back({ MPV_RENDER_PARAM_X11_DISPLAY, x11->display() });
+    parameters.push_back({ MPV_RENDER_PARAM_INVALID, nullptr });
+    if (mpv_render_context_create(&renderContext, core, parameters.data()) < 0)
         renderContext = nullptr;
     doneCurrent();
     if (!renderContext)

@@ -5,6 +5,7 @@
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -37,6 +38,17 @@ namespace {
             return { "short.mp4", video("64x36", "25", "0.4") + h264 };
         case Kind::LongMp4:
             return { "long.mp4", video("64x36", "5", "70") + h264 };
+        case Kind::GopMp4:
+        case Kind::TruncatedMp4:
+        case Kind::BrokenIndexMp4:
+            return { kind == Kind::GopMp4        ? "gop.mp4"
+                    : kind == Kind::TruncatedMp4 ? "truncated.mp4"
+                                                 : "noindex.mp4",
+                video("64x36", "25", "8")
+                    + "-c:v libx264 -pix_fmt yuv420p -preset veryfast -g 50 -keyint_min 50 -sc_threshold 0 "
+                      "-movflags +faststart" };
+        case Kind::ProResLongMov:
+            return { "prores-long.mov", video("64x36", "25", "4") + "-c:v prores_ks -profile:v 0" };
         }
         return {};
     }
@@ -51,6 +63,27 @@ namespace {
         EXPECT_TRUE(finished && ffmpeg.exitCode() == 0) << ffmpeg.readAllStandardError().toStdString();
     }
 
+    // What sets a damaged clip apart from the clip ffmpeg made.
+    void damage(Kind kind, const QString& path)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        QByteArray bytes = file.readAll();
+        if (kind == Kind::TruncatedMp4) {
+            file.resize(bytes.size() * 55 / 100);
+            return;
+        }
+        // The sync sample table ("stss": version and flags, a count, then sample numbers) points past
+        // the last sample.
+        const qsizetype table = bytes.indexOf("stss");
+        ASSERT_GT(table, 0);
+        const uint32_t count = qFromBigEndian<uint32_t>(bytes.constData() + table + 8);
+        for (uint32_t i = 0; i < count; ++i)
+            qToBigEndian<uint32_t>(1'000'000 + i, bytes.data() + table + 12 + 4 * i);
+        file.seek(0);
+        file.write(bytes);
+    }
+
     QString made(Kind kind)
     {
         static QTemporaryDir folder;
@@ -59,6 +92,8 @@ namespace {
             return *found;
         const QString path = folder.filePath(QLatin1String(recipe(kind).first));
         runFfmpeg(kind, {}, path);
+        if (kind == Kind::TruncatedMp4 || kind == Kind::BrokenIndexMp4)
+            damage(kind, path);
         paths.insert(kind, path);
         return path;
     }
@@ -67,7 +102,6 @@ namespace {
 
 QString make(Kind kind, const QString& destination, const QStringList& options)
 {
-    // The container follows the kind, whatever the destination's name says.
     // The container follows the kind, whatever the destination's name says; the recipe's file name
     // ends in the muxer's name.
     const QString muxer = QString::fromLatin1(recipe(kind).first).section(u'.', -1);

@@ -12,6 +12,10 @@ enum class Kind {
     Mpeg2Mxf, // 1 s
     ShortMp4, // 0.4 s: plays to its end at once
     LongMp4, // 70 s at 5 fps: room for a seek back of a minute
+    GopMp4, // 8 s, 25 fps, long-GOP H.264: a keyframe every 50 frames, B-frames, the index up front
+    ProResLongMov, // 4 s, 25 fps: every frame a keyframe
+    TruncatedMp4, // GopMp4 cut off after 55 % of its bytes: its index names frames that are not there
+    BrokenIndexMp4, // GopMp4 whose index marks no frame as a keyframe that the clip holds
 };
 
 // The path of a fresh copy of the clip at `destination` (a new birth time for each copy).

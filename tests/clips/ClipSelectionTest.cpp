@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QLabel>
 #include <QMainWindow>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -179,6 +181,90 @@ TEST(ClipSelection, CookieFollowsThePlayHead)
     EXPECT_TRUE(tick.value(tick.indexOf(u"timerDidFire"_s) + 1).startsWith(cookiePrefix));
     logger.table()->clearSelection();
     EXPECT_FALSE(ticks.wait(1500));
+}
+
+TEST(ClipSelection, CookieAndTimeOfDayFollowThePlayHeadBackwards)
+{
+    // A keyframe only every 50 s of this clip: J first steps back to it, then plays backwards.
+    Logger logger { { "long.mp4", Kind::LongMp4 } };
+    logger.scan();
+    ASSERT_TRUE(logger.waitUntilOpened());
+    const QDateTime created
+        = *logger.delegate.dateFormatter.dateFromString(logger.delegate.assets[0].created);
+    logger.player()->seek(65);
+    ASSERT_TRUE(logger.waitForTime(65));
+    QTest::keyClick(logger.delegate.playerView, Qt::Key_J);
+    QTest::keyClick(logger.delegate.playerView, Qt::Key_J);
+
+    // Each cookie is the present minus the recording time under the play head, wherever the play head
+    // has gone; the time of day under it goes back with it.
+    double lastPosition = 65;
+    for (double below : { 62.0, 55.0, 48.0 }) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return logger.player()->currentTime() < below; }, loadLimit));
+        double position = 0;
+        const double cookie = cookieSecondsOf([&] {
+            position = logger.player()->currentTime();
+            logger.delegate.setTimeOffsetCookie();
+        });
+        const double expected
+            = double(created.secsTo(QDateTime::currentDateTimeUtc())) - std::floor(position);
+        EXPECT_NEAR(cookie, expected, 1.0) << position;
+        EXPECT_LT(position, lastPosition);
+        lastPosition = position;
+        EXPECT_EQ(logger.delegate.playerView->recordingTimeText(),
+            created.addMSecs(qint64(std::floor(position * 1000))).toLocalTime().toString(u"HH:mm:ss"_s));
+    }
+}
+
+TEST(ClipSelection, SelectionChangeDuringReversePlayOpensTheNextClipForwards)
+{
+    Logger logger { { "a.mp4", Kind::GopMp4 }, { "b.mp4", Kind::GopMp4 } };
+    logger.scan();
+    logger.select(0);
+    ASSERT_TRUE(logger.waitUntilOpened());
+    logger.player()->seek(5);
+    ASSERT_TRUE(logger.waitForTime(5));
+    QTest::keyClick(logger.delegate.playerView, Qt::Key_J);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return logger.player()->currentTime() < 4.5; }, loadLimit));
+
+    logger.select(1);
+    ASSERT_TRUE(logger.waitUntilOpened());
+    EXPECT_EQ(logger.player()->rate(), 0.0);
+    EXPECT_EQ(logger.player()->currentTime(), 0.0);
+    const double cookie = cookieSecondsOf([&] { logger.delegate.setTimeOffsetCookie(); });
+    const QDateTime created
+        = *logger.delegate.dateFormatter.dateFromString(logger.delegate.assets[1].created);
+    EXPECT_NEAR(cookie, double(created.secsTo(QDateTime::currentDateTimeUtc())), 1.0);
+    // Opened forwards: L plays on from the start.
+    QTest::keyClick(logger.delegate.playerView, Qt::Key_L);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return logger.player()->currentTime() > 0.5; }, loadLimit));
+}
+
+TEST(PlayerMenu, HardwareDecodingIsKeptAndTurnsOffWhileAClipPlays)
+{
+    const auto item = [](const Logger& logger) {
+        return logger.interface.mainWindow()->findChild<QAction*>(u"actionHardwareDecoding"_s);
+    };
+    {
+        Logger logger { { "a.mp4", Kind::GopMp4 } };
+        ASSERT_TRUE(item(logger));
+        EXPECT_TRUE(item(logger)->isCheckable());
+        EXPECT_TRUE(item(logger)->isChecked());
+        logger.scan();
+        ASSERT_TRUE(logger.waitUntilOpened());
+        logger.player()->setRate(1);
+        item(logger)->trigger();
+        EXPECT_FALSE(QSettings().value(u"player/hardwareDecoding"_s).toBool());
+        // The decoder starts again at the frame on screen, and the clip plays on.
+        const double at = logger.player()->currentTime();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return logger.player()->currentTime() > at + 0.5; }, loadLimit));
+        EXPECT_FALSE(logger.player()->failure());
+    }
+    // The next start keeps the choice.
+    Logger logger {};
+    EXPECT_FALSE(item(logger)->isChecked());
+    item(logger)->trigger();
+    EXPECT_TRUE(QSettings().value(u"player/hardwareDecoding"_s).toBool());
 }
 
 TEST(ClipSelection, UndecodableClipsShowTheErrorAndTheNextClipLoads)

@@ -1,14 +1,20 @@
 #include "ClipFixtures.h"
+#include "RefusingMpv.h"
 
 #include "clips/MpvPlayer.h"
 #include "clips/PlayerView.h"
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
+
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -24,8 +30,9 @@ struct Pane
     PlayerView view;
     MpvPlayer* player = nullptr;
 
-    // `stepAtOnce` presses → as soon as the clip is handed to the view, before it has opened.
-    explicit Pane(Kind kind, const QDateTime& recordingStart = {}, bool stepAtOnce = false)
+    // `whileOpening` runs as soon as the clip is handed to the view, before it has opened.
+    explicit Pane(
+        Kind kind, const QDateTime& recordingStart = {}, const std::function<void(Pane&)>& whileOpening = {})
     {
         view.resize(320, 240);
         view.show();
@@ -34,27 +41,54 @@ struct Pane
         player = clip.get();
         view.setPlayer(std::move(clip), recordingStart);
         view.setFocus();
-        if (stepAtOnce)
-            press(Qt::Key_Right);
+        if (whileOpening)
+            whileOpening(*this);
         EXPECT_TRUE(QTest::qWaitFor(
-            [this] { return player->duration() > 0 && player->framesPerSecond() > 0; }, limit));
+            [this] {
+                return player->duration() > 0 && player->framesPerSecond() > 0 && player->hasPicture();
+            },
+            limit));
     }
 
     void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         QTest::keyClick(&view, Qt::Key(key), modifiers);
     }
+    qint64 frame() const { return std::llround(player->currentTime() * player->framesPerSecond()); }
     bool waitForTime(double seconds)
     {
         return QTest::qWaitFor([&] { return std::abs(player->currentTime() - seconds) < 0.005; }, limit);
+    }
+    bool waitForFrame(qint64 index)
+    {
+        return QTest::qWaitFor([&] { return frame() == index; }, limit);
+    }
+    // Stopped at the first frame, as a shuttle backwards ends.
+    bool waitForStopAtStart()
+    {
+        return QTest::qWaitFor([&] { return player->rate() == 0 && player->currentTime() == 0; }, limit);
+    }
+    // The play head holds still (once the last report before the pause has come in).
+    bool holdsStill()
+    {
+        return QTest::qWaitFor(
+            [&] {
+                const double stopped = player->currentTime();
+                QTest::qWait(500);
+                return player->currentTime() == stopped;
+            },
+            limit);
     }
 };
 
 TEST(PlayerView, KeysStepFramesAndSecondsAndSetTheSound)
 {
-    Pane pane(Kind::H264Mp4, {}, true);
+    Pane pane(Kind::H264Mp4, {}, [](Pane& opening) { opening.press(Qt::Key_Right); });
     EXPECT_EQ(pane.player->rate(), 0.0); // loaded paused
     EXPECT_EQ(pane.player->framesPerSecond(), 25.0);
+    // Under Xvfb no graphics card decodes: mpv falls back to software by itself, and says so.
+    EXPECT_TRUE(pane.view.readOutToolTip().endsWith(u"\nDecoding: software"_s))
+        << pane.view.readOutToolTip().toStdString();
     // The step pressed while the clip was opening is not lost.
     EXPECT_TRUE(pane.waitForTime(0.04)) << pane.player->currentTime();
     pane.press(Qt::Key_Right);
@@ -90,26 +124,256 @@ TEST(PlayerView, JklShuttleDoublesStopsAndHaltsAtTheStart)
     ASSERT_TRUE(QTest::qWaitFor([&] { return pane.player->currentTime() > 10; }, limit));
     pane.press(Qt::Key_K);
     EXPECT_EQ(pane.player->rate(), 0.0);
-    // Stopped: the play head holds still (once the last report before the pause has come in).
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] {
-            const double stopped = pane.player->currentTime();
-            QTest::qWait(500);
-            return pane.player->currentTime() == stopped;
-        },
-        limit));
+    EXPECT_TRUE(pane.holdsStill());
 
     for (double expected : { -1.0, -2.0, -4.0 }) {
         pane.press(Qt::Key_J);
         EXPECT_EQ(pane.player->rate(), expected);
     }
     // Before the start there is nothing: the shuttle stops there.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return pane.player->rate() == 0; }, limit));
-    EXPECT_TRUE(pane.waitForTime(0)) << pane.player->currentTime();
+    EXPECT_TRUE(pane.waitForStopAtStart()) << pane.player->currentTime();
     pane.press(Qt::Key_Space);
     EXPECT_EQ(pane.player->rate(), 1.0);
     pane.press(Qt::Key_Space);
     EXPECT_EQ(pane.player->rate(), 0.0);
+}
+
+// A long-GOP clip (a keyframe every 50 frames, B-frames) and an intra-only one, each from a point that
+// a keyframe follows.
+const struct
+{
+    Kind kind;
+    double from;
+} reverseClips[] = { { Kind::GopMp4, 5.5 }, { Kind::ProResLongMov, 3.5 } };
+
+TEST(PlayerView, JJPlaysBackAtTwiceRealTimeAndEveryTurnLandsOnTheFrameUnderThePlayHead)
+{
+    for (const auto& [kind, from] : reverseClips) {
+        SCOPED_TRACE(int(kind));
+        Pane pane(kind);
+        pane.player->seek(from);
+        ASSERT_TRUE(pane.waitForTime(from));
+        pane.press(Qt::Key_J);
+        pane.press(Qt::Key_J);
+        EXPECT_EQ(pane.player->rate(), -2.0);
+
+        // Once under way, a second and a half of the clip goes by backwards in about three quarters
+        // of a second. The bounds are loose: they tell twice real time from real time and from 4×.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return pane.player->currentTime() < from - 0.2; }, limit));
+        const double start = pane.player->currentTime();
+        QElapsedTimer clock;
+        clock.start();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return pane.player->currentTime() <= start - 1.5; }, limit));
+        const double speed = (start - pane.player->currentTime()) / (double(clock.elapsed()) / 1000.0);
+        EXPECT_GT(speed, 1.3);
+        EXPECT_LT(speed, 3.2);
+
+        pane.press(Qt::Key_K);
+        EXPECT_EQ(pane.player->rate(), 0.0);
+        ASSERT_TRUE(pane.holdsStill());
+
+        // Paused backwards, ← takes the next frame back and → turns round: back on the same frame.
+        const qint64 stopped = pane.frame();
+        pane.press(Qt::Key_Left);
+        EXPECT_TRUE(pane.waitForFrame(stopped - 1)) << pane.frame();
+        pane.press(Qt::Key_Right);
+        EXPECT_TRUE(pane.waitForFrame(stopped)) << pane.frame();
+
+        // L plays forwards from that frame: nothing jumps back.
+        double lowest = pane.player->currentTime();
+        const auto connection = QObject::connect(
+            pane.player, &MpvPlayer::changed, [&] { lowest = std::min(lowest, pane.player->currentTime()); });
+        pane.press(Qt::Key_L);
+        EXPECT_EQ(pane.player->rate(), 1.0);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return pane.frame() >= stopped + 5; }, limit));
+        QObject::disconnect(connection);
+        EXPECT_EQ(std::llround(lowest * pane.player->framesPerSecond()), stopped);
+        pane.press(Qt::Key_K);
+
+        // And J again, then Space: forwards at normal speed.
+        pane.press(Qt::Key_J);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return pane.frame() < stopped; }, limit));
+        pane.press(Qt::Key_Space);
+        EXPECT_EQ(pane.player->rate(), 0.0);
+        pane.press(Qt::Key_Space);
+        EXPECT_EQ(pane.player->rate(), 1.0);
+    }
+}
+
+TEST(PlayerView, StepsBackAndForthComeBackToTheSameFrame)
+{
+    for (const auto& [kind, from] : reverseClips) {
+        SCOPED_TRACE(int(kind));
+        Pane pane(kind);
+        pane.player->seek(from);
+        ASSERT_TRUE(pane.waitForTime(from));
+        const qint64 start = pane.frame();
+        const struct
+        {
+            int key;
+            Qt::KeyboardModifiers modifiers;
+            qint64 frame;
+        } steps[] = {
+            { Qt::Key_Left, Qt::NoModifier, start - 1 },
+            { Qt::Key_Right, Qt::NoModifier, start },
+            { Qt::Key_Left, Qt::NoModifier, start - 1 },
+            { Qt::Key_Left, Qt::NoModifier, start - 2 },
+            { Qt::Key_Left, Qt::NoModifier, start - 3 },
+            { Qt::Key_Right, Qt::NoModifier, start - 2 },
+            { Qt::Key_Right, Qt::NoModifier, start - 1 },
+            { Qt::Key_Right, Qt::NoModifier, start },
+            { Qt::Key_Left, Qt::ShiftModifier, start - 25 },
+            { Qt::Key_Right, Qt::ShiftModifier, start },
+        };
+        for (const auto& [key, modifiers, frame] : steps) {
+            pane.press(key, modifiers);
+            EXPECT_TRUE(pane.waitForFrame(frame)) << pane.frame() << " for " << frame;
+        }
+        // Taps made faster than the steps land all count.
+        for (int i = 0; i < 4; ++i)
+            pane.press(Qt::Key_Left);
+        EXPECT_TRUE(pane.waitForFrame(start - 4)) << pane.frame();
+        ASSERT_TRUE(pane.holdsStill());
+        EXPECT_EQ(pane.frame(), start - 4);
+    }
+}
+
+TEST(PlayerView, ShuttleBackwardsSurvivesClipsThatCannotBePlayedBackwards)
+{
+    // Playing backwards into the start: it stops there, which is not the clip's end.
+    {
+        Pane pane(Kind::GopMp4);
+        QSignalSpy ends(pane.player, &MpvPlayer::reachedEnd);
+        pane.player->seek(1.5);
+        ASSERT_TRUE(pane.waitForTime(1.5));
+        for (int i = 0; i < 3; ++i)
+            pane.press(Qt::Key_J);
+        EXPECT_TRUE(pane.waitForStopAtStart()) << pane.player->currentTime();
+        EXPECT_EQ(ends.count(), 0);
+        pane.press(Qt::Key_L);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return pane.frame() > 3; }, limit));
+    }
+    // An index that marks no keyframe: J steps back instead, and says so once.
+    {
+        Pane pane(Kind::BrokenIndexMp4);
+        QSignalSpy notices(pane.player, &MpvPlayer::notice);
+        for (double from : { 3.0, 2.0 }) {
+            pane.player->seek(from);
+            ASSERT_TRUE(pane.waitForTime(from));
+            pane.press(Qt::Key_J);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return pane.player->currentTime() < from - 0.3; }, limit));
+            pane.press(Qt::Key_J);
+            pane.press(Qt::Key_J);
+            EXPECT_TRUE(pane.waitForStopAtStart()) << pane.player->currentTime();
+        }
+        EXPECT_EQ(notices.count(), 1);
+        EXPECT_TRUE(pane.view.noticeText().contains(u"cannot be played backwards"_s))
+            << pane.view.noticeText().toStdString();
+    }
+    // Cut off halfway, and played backwards from past the cut, from within its last group of pictures
+    // and from before it.
+    for (double from : { 7.0, 3.0, 1.0 }) {
+        Pane pane(Kind::TruncatedMp4);
+        pane.player->seek(from);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return pane.player->currentTime() > from - 1; }, limit));
+        for (int i = 0; i < 3; ++i)
+            pane.press(Qt::Key_J);
+        EXPECT_TRUE(pane.waitForStopAtStart()) << from << ": " << pane.player->currentTime();
+        EXPECT_TRUE(pane.view.noticeText().isEmpty()) << pane.view.noticeText().toStdString();
+    }
+    // J pressed while the clip is still opening, and a seek asked for before it: back from there.
+    {
+        double highest = 0;
+        Pane pane(Kind::GopMp4, {}, [&](Pane& opening) {
+            QObject::connect(opening.player, &MpvPlayer::changed,
+                [&] { highest = std::max(highest, opening.player->currentTime()); });
+            opening.player->seek(2.0);
+            opening.press(Qt::Key_J);
+            opening.press(Qt::Key_J);
+        });
+        EXPECT_EQ(pane.player->rate(), -2.0);
+        EXPECT_TRUE(pane.waitForStopAtStart()) << pane.player->currentTime();
+        EXPECT_NEAR(highest, 2.0, 0.05);
+    }
+}
+
+TEST(PlayerView, ACommandMpvRefusesReachesThePaneAndNothingHangs)
+{
+    struct Refusals
+    {
+        explicit Refusals(const QStringList& names) { RefusingMpv::refuse(names); }
+        ~Refusals() { RefusingMpv::refuse({}); }
+    };
+    {
+        Pane pane(Kind::GopMp4);
+        pane.player->seek(3.0);
+        ASSERT_TRUE(pane.waitForTime(3.0));
+        const Refusals refusals({ u"frame-step"_s, u"play-dir"_s });
+        // Refused at once.
+        pane.press(Qt::Key_Right);
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return pane.view.noticeText().contains(u"“frame-step”"_s); }, limit))
+            << pane.view.noticeText().toStdString();
+        // The keys are free again: ← seeks.
+        pane.press(Qt::Key_Left);
+        EXPECT_TRUE(pane.waitForFrame(74)) << pane.frame();
+        // Refused in mpv's reply: J steps back instead of playing backwards.
+        pane.press(Qt::Key_J);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return pane.view.noticeText().contains(u"backwards"_s); }, limit))
+            << pane.view.noticeText().toStdString();
+        pane.press(Qt::Key_J);
+        pane.press(Qt::Key_J);
+        EXPECT_TRUE(pane.waitForStopAtStart()) << pane.player->currentTime();
+    }
+    // A refused load: the clip says why it stays black.
+    const Refusals refusals({ u"loadfile"_s });
+    QTemporaryDir folder;
+    PlayerView view;
+    view.show();
+    auto player = view.makePlayer(ClipFixtures::copy(Kind::H264Mp4, folder.filePath(u"clip.mp4"_s)));
+    view.setPlayer(std::move(player));
+    EXPECT_TRUE(view.messageText().contains(u"refused to open it"_s)) << view.messageText().toStdString();
+}
+
+TEST(PlayerView, AListOfAddressesDressedAsAClipFetchesNothing)
+{
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    QSignalSpy connections(&server, &QTcpServer::newConnection);
+    const QString address = u"http://127.0.0.1:%1/clip.mp4"_s.arg(server.serverPort());
+    const QString port = QString::number(server.serverPort());
+    // Each form mpv or FFmpeg would read as a list of other files, or as a stream to open.
+    const QString lists[] = {
+        address + u'\n',
+        u"#EXTM3U\n#EXTINF:10,clip\n"_s + address + u'\n',
+        u"[playlist]\nFile1="_s + address + u"\nNumberOfEntries=1\n"_s,
+        u"#EXTM3U\n#EXT-X-TARGETDURATION:10\n#EXTINF:10.0,\n"_s + address + u"\n#EXT-X-ENDLIST\n"_s,
+        u"ffconcat version 1.0\nfile "_s + address + u'\n',
+        u"<asx version=\"3.0\"><entry><ref href=\""_s + address + u"\"/></entry></asx>\n"_s,
+        u"<?xml version=\"1.0\"?><MPD xmlns=\"urn:mpeg:dash:schema:mpd:2011\" type=\"static\" "
+        "mediaPresentationDuration=\"PT10S\"><Period><AdaptationSet><Representation id=\"1\" "
+        "bandwidth=\"1000\" mimeType=\"video/mp4\"><BaseURL>"_s
+            + address + u"</BaseURL></Representation></AdaptationSet></Period></MPD>\n"_s,
+        u"v=0\no=- 0 0 IN IP4 127.0.0.1\ns=clip\nc=IN IP4 127.0.0.1\nt=0 0\nm=video "_s + port
+            + u" RTP/AVP 96\na=rtpmap:96 H264/90000\n"_s,
+    };
+    QTemporaryDir folder;
+    PlayerView view;
+    view.show();
+    for (const QString& list : lists) {
+        QFile clip(folder.filePath(u"A001.mov"_s));
+        ASSERT_TRUE(clip.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        clip.write(list.toUtf8());
+        clip.close();
+        view.setPlayer(view.makePlayer(clip.fileName()));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !view.messageText().isEmpty(); }, limit))
+            << list.toStdString();
+        EXPECT_TRUE(view.player()->failure()) << list.toStdString();
+    }
+    // A connection made while a list was opened is waiting by now.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(connections.count(), 0);
+    EXPECT_FALSE(server.hasPendingConnections());
 }
 
 TEST(PlayerView, ShowsTheRecordingTimeUnderThePlayHead)
