@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 #include "core/CommandRunner.h"
+#include "core/LogServiceAddress.h"
 #include "core/Spinner.h"
 #include "move/AppMover.h"
 
@@ -25,7 +26,13 @@ constexpr double maximumDividerCoordinate = 910.0;
 }
 
 AppDelegate::AppDelegate(QObject* parent)
+    : AppDelegate(QString::fromLatin1(BuildConfig::logServiceHost), parent)
+{
+}
+
+AppDelegate::AppDelegate(const QString& logServiceHost, QObject* parent)
     : QObject(parent)
+    , logServiceHost(logServiceHost)
     , formURL(defaultFormURL(false))
     , loadTimeout(std::make_unique<QTimer>())
 {
@@ -41,15 +48,11 @@ CommandResult AppDelegate::runCommand(const QString& launchPath, const QStringLi
     return ::runCommand(launchPath, arguments, standardInput);
 }
 
-QUrl AppDelegate::defaultFormURL(bool fromLocalServer)
+QUrl AppDelegate::defaultFormURL(bool fromLocalServer) const
 {
     if (fromLocalServer)
         return QUrl(QStringLiteral("http://localhost:8888/FernwrightLogger/index.php/logger/form"));
-    QUrl url;
-    url.setScheme(QStringLiteral("https"));
-    url.setHost(QString::fromLatin1(BuildConfig::logServiceHost));
-    url.setPath(QStringLiteral("/index.php/logger/form"));
-    return url;
+    return LogServiceAddress::page(logServiceHost, QStringLiteral("/index.php/logger/form"));
 }
 
 void AppDelegate::awakeFromNib()

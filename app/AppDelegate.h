@@ -40,8 +40,11 @@ class AppDelegate : public QObject {
     Q_OBJECT
 
 public:
-    // The defaults every field starts with (the state before any clip is chosen).
+    // The defaults every field starts with (the state before any clip is chosen), for the log service on
+    // the host tapeScribe was built for.
     explicit AppDelegate(QObject* parent = nullptr);
+    // The same for the log service on another host (as "name" or "name:port", in any case).
+    explicit AppDelegate(const QString& logServiceHost, QObject* parent = nullptr);
     ~AppDelegate() override;
 
     // Interface outlets: non-owning references to the views of the main interface, connected by the
@@ -68,6 +71,8 @@ public:
     qint64 loadedAssetIndex = -1;
     QString assetPath;
 
+    // Where the log service's pages and its cookie live; fixed for the delegate's life.
+    const QString logServiceHost;
     QUrl formURL;
     DateFormatter dateFormatter;
     std::unique_ptr<QTimer> secondsTimer;
@@ -98,7 +103,7 @@ public:
     static bool splitViewCanCollapseSubview(int subviewIndex);
 
     // The log form's address: the log service's form page, or the local development server's.
-    static QUrl defaultFormURL(bool fromLocalServer);
+    QUrl defaultFormURL(bool fromLocalServer) const;
 
     QWebEngineProfile* webProfile() const { return profile.get(); }
 

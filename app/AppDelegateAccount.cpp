@@ -50,7 +50,7 @@ void AppDelegate::saveCredentialsToKeychain()
     runCommand(Platform::securityTool(), KeychainCommands::deleteArguments());
     runCommand(Platform::securityTool(), KeychainCommands::addArguments(username), password.toUtf8());
 
-    loadInWebView(signOutPageURL());
+    loadInWebView(signOutPageURL(logServiceHost));
     preferencesWindow->hide();
 }
 

@@ -15,9 +15,8 @@ void AppDelegate::webViewDidFinishLoadForFrame(bool ok)
         return;
     webSpinner->stopAnimation();
 
-    // The whole address must match: a query, a fragment or a trailing slash makes it another page.
     QWebEnginePage* page = webView->page();
-    if (page->url().toString(QUrl::FullyEncoded) != signInPageURL())
+    if (!isSignInPage(page->url(), logServiceHost))
         return;
     // The script runs in a world of its own, so that nothing the page's scripts have changed (such as
     // document.getElementById) sees the account before the fields hold it.

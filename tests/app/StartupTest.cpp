@@ -2,6 +2,8 @@
 #include "app/MainInterface.h"
 #include "core/Spinner.h"
 
+#include "core/BuildConfig.h"
+
 #include <gtest/gtest.h>
 
 #include <QMainWindow>
@@ -37,10 +39,17 @@ TEST(Startup, FieldsStartWithTheirDefaults)
     EXPECT_TRUE(delegate.username.isEmpty());
     EXPECT_TRUE(delegate.password.isEmpty());
     EXPECT_FALSE(delegate.secondsTimer);
-    EXPECT_EQ(delegate.formURL, QUrl(QStringLiteral("https://logs.tapescribe.test/index.php/logger/form")));
-    EXPECT_EQ(AppDelegate::defaultFormURL(true),
-              QUrl(QStringLiteral("http://localhost:8888/FernwrightLogger/index.php/logger/form")));
+    EXPECT_EQ(delegate.formURL,
+        QUrl(QStringLiteral("https://%1/index.php/logger/form")
+                 .arg(QLatin1String(BuildConfig::logServiceHost))));
+    EXPECT_EQ(delegate.defaultFormURL(true),
+        QUrl(QStringLiteral("http://localhost:8888/FernwrightLogger/index.php/logger/form")));
     EXPECT_TRUE(AppDelegate::applicationShouldTerminateAfterLastWindowClosed());
+
+    // A host given with capitals and a port is a host and a port of the form's address.
+    const AppDelegate elsewhere(QStringLiteral("Logs.Example.TEST:8443"));
+    EXPECT_EQ(
+        elsewhere.formURL, QUrl(QStringLiteral("https://logs.example.test:8443/index.php/logger/form")));
 }
 
 TEST(Startup, InterfaceSetUpRequestsTheLogFormAtOnce)

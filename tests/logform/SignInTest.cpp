@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 #include "app/MainInterface.h"
+#include "core/LogServiceAddress.h"
 #include "core/Spinner.h"
 #include "logform/SignInPage.h"
 #include "support/LogServiceProcess.h"
@@ -25,21 +26,39 @@ namespace {
 
 constexpr int pageLimitMs = 60000;
 
-// tapeScribe on the local log service, from a first launch: the web view's profile starts empty.
-class SignIn : public testing::Test
+const QString buildHost = QString::fromLatin1(BuildConfig::logServiceHost);
+
+std::unique_ptr<LogServiceProcess> service;
+
+// One service for the whole binary: the web engine reads its resolver rules once, when its first object is
+// made, so every fixture must find the service where the first one did.
+class ServiceEnvironment : public testing::Environment
 {
-protected:
-    static void SetUpTestSuite()
+public:
+    void SetUp() override
     {
         service = std::make_unique<LogServiceProcess>();
         ASSERT_TRUE(service->start());
         ASSERT_TRUE(service->addAccount(u"jsmith"_s, u"s3cret"_s));
         ASSERT_TRUE(service->addAccount(u"newcomer"_s, u"n3w \"pass\""_s));
-        // Before the first web engine object of the process.
-        qputenv(
-            "QTWEBENGINE_CHROMIUM_FLAGS", service->chromiumFlags(QLatin1String(BuildConfig::logServiceHost)));
+        // Whatever port an address names, the service's host reaches the service.
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", service->chromiumFlags(buildHost));
     }
-    static void TearDownTestSuite() { service.reset(); }
+    void TearDown() override { service.reset(); }
+};
+const testing::Environment* const serviceEnvironment
+    = testing::AddGlobalTestEnvironment(new ServiceEnvironment);
+
+// tapeScribe on the local log service, from a first launch: the web view's profile starts empty.
+class SignIn : public testing::Test
+{
+protected:
+    explicit SignIn(const QString& host = buildHost)
+        : delegate(host)
+        , signInPage(signInPageURL(host).toString())
+        , formPage(LogServiceAddress::page(host, u"/index.php/logger/form"_s).toString())
+    {
+    }
 
     void SetUp() override
     {
@@ -54,7 +73,7 @@ protected:
                 finishedPages.append(page()->url().toString());
         });
         // Signed out, the log form leads to the sign-in page.
-        ASSERT_TRUE(showsPage(signInPageURL()));
+        ASSERT_TRUE(showsPage(signInPage));
     }
 
     QWebEnginePage* page() const { return delegate.webView->page(); }
@@ -97,39 +116,64 @@ protected:
     bool signsIn()
     {
         evaluate(u"document.getElementById('sign_in').click()"_s);
-        return showsPage(
-            u"https://"_s + QLatin1String(BuildConfig::logServiceHost) + u"/index.php/logger/form"_s);
+        return showsPage(formPage);
     }
 
-    static inline std::unique_ptr<LogServiceProcess> service;
+    // The road of an account: filled, signed in, saved anew, signed out, filled with the new one.
+    void signInSaveAndSignInAgain()
+    {
+        // Launched without an account, the page was filled with empty text.
+        EXPECT_EQ(fields(), (QStringList { QString(), QString() }));
+        delegate.username = u"jsmith"_s;
+        delegate.password = u"s3cret"_s;
+        delegate.loadInWebView(QUrl(signInPage));
+        ASSERT_TRUE(showsPage(signInPage));
+        EXPECT_EQ(fields(), (QStringList { u"jsmith"_s, u"s3cret"_s }));
+        ASSERT_TRUE(signsIn());
+
+        PrivateKeyring keyring;
+        ASSERT_EQ(keyring.problem(), "");
+        delegate.usernameField->setText(u" newcomer "_s);
+        delegate.passwordField->setText(u"n3w \"pass\""_s);
+        delegate.saveCredentialsToKeychain();
+        EXPECT_TRUE(service->waitForRequest(u"request GET /index.php/users/logout"_s, pageLimitMs));
+        ASSERT_TRUE(showsPage(signInPage));
+        EXPECT_EQ(fields(), (QStringList { u"newcomer"_s, u"n3w \"pass\""_s }));
+        EXPECT_TRUE(signsIn());
+    }
+
     QTemporaryDir home;
     // Before the delegate, which owns the page that reports into them.
     QStringList finishedPages;
     qsizetype seen = 0;
     AppDelegate delegate;
     MainInterface interface;
+    // The addresses as the web view reports them.
+    const QString signInPage;
+    const QString formPage;
+};
+
+// The same service, its host written with capitals and its port, as an organisation may give it at build
+// time.
+class SignInOnAHostWithCapitalsAndAPort : public SignIn
+{
+protected:
+    SignInOnAHostWithCapitalsAndAPort()
+        : SignIn(buildHost.toUpper() + u':' + QString::number(service->httpsPort()))
+    {
+    }
 };
 
 TEST_F(SignIn, TheLoggerSignsInWithTheFilledAccountAndAgainAfterSavingANewOne)
 {
-    // Launched without an account, the page was filled with empty text.
-    EXPECT_EQ(fields(), (QStringList { QString(), QString() }));
-    delegate.username = u"jsmith"_s;
-    delegate.password = u"s3cret"_s;
-    delegate.loadInWebView(QUrl(signInPageURL()));
-    ASSERT_TRUE(showsPage(signInPageURL()));
-    EXPECT_EQ(fields(), (QStringList { u"jsmith"_s, u"s3cret"_s }));
-    ASSERT_TRUE(signsIn());
+    signInSaveAndSignInAgain();
+}
 
-    PrivateKeyring keyring;
-    ASSERT_EQ(keyring.problem(), "");
-    delegate.usernameField->setText(u" newcomer "_s);
-    delegate.passwordField->setText(u"n3w \"pass\""_s);
-    delegate.saveCredentialsToKeychain();
-    EXPECT_TRUE(service->waitForRequest(u"request GET /index.php/users/logout"_s, pageLimitMs));
-    ASSERT_TRUE(showsPage(signInPageURL()));
-    EXPECT_EQ(fields(), (QStringList { u"newcomer"_s, u"n3w \"pass\""_s }));
-    EXPECT_TRUE(signsIn());
+TEST_F(SignInOnAHostWithCapitalsAndAPort, TheFormTheSignInPageAndTheSignOutFollowTheHost)
+{
+    ASSERT_TRUE(signInPage.startsWith(u"https://%1:%2/"_s.arg(buildHost).arg(service->httpsPort())))
+        << signInPage.toStdString();
+    signInSaveAndSignInAgain();
 }
 
 TEST_F(SignIn, OnlyTheSignInPageItselfIsFilledOnlyWithWhatItHasAndLiterally)
@@ -147,21 +191,21 @@ TEST_F(SignIn, OnlyTheSignInPageItselfIsFilledOnlyWithWhatItHasAndLiterally)
          }) {
         delegate.username = username;
         delegate.password = password;
-        load(signInForm, signInPageURL());
+        load(signInForm, signInPage);
         EXPECT_EQ(fields(), (QStringList { username, password })) << username.toStdString();
         EXPECT_EQ(evaluate(u"document.body.dataset.seen"_s).toString(), u"loaded"_s);
     }
 
     const QStringList untouched { u"preset"_s, u"preset"_s };
-    for (const QString& elsewhere : { signInPageURL() + u"?from=test"_s, signInPageURL() + u"/"_s,
-             signInPageURL() + u"#top"_s, QString(signInPageURL()).replace(u"https:"_s, u"http:"_s),
-             QString(signInPageURL()).replace(u"login"_s, u"LOGIN"_s) }) {
+    for (const QString& elsewhere : { signInPage + u"?from=test"_s, signInPage + u"/"_s,
+             signInPage + u"#top"_s, QString(signInPage).replace(u"https:"_s, u"http:"_s),
+             QString(signInPage).replace(u"login"_s, u"LOGIN"_s) }) {
         load(signInForm, elsewhere);
         EXPECT_EQ(fields(), untouched) << elsewhere.toStdString();
     }
-    load(inputs, signInPageURL());
+    load(inputs, signInPage);
     EXPECT_EQ(fields(), untouched);
-    load(u"<input id='password' value='preset'><a id='sign_in'>Sign in</a>"_s, signInPageURL());
+    load(u"<input id='password' value='preset'><a id='sign_in'>Sign in</a>"_s, signInPage);
     EXPECT_EQ(fields(), (QStringList { u"(none)"_s, delegate.password }));
 
     // Every finished load stops the spinner, whatever the page.
