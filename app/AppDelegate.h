@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -29,6 +30,8 @@ class QWebEngineProfile;
 class QWebEngineView;
 class QWidget;
 class Spinner;
+class WebPage;
+class WebRequestLimit;
 
 // The whole running application: it owns every piece of state of the main window and is the target of
 // every menu action, button and view callback. Each subsystem defines its handlers in its own folder;
@@ -149,14 +152,19 @@ public:
     // split view's delegate connection.
     static void applySplitViewLimits(QSplitter* splitter);
 
-    // Loads a page into the web view's main frame; a load that has not finished after a minute is stopped.
+    // Loads a page into the web view's main frame; a request that has no answer within
+    // `webRequestLimit` is stopped.
     void loadInWebView(const QUrl& url);
+    std::chrono::milliseconds webRequestLimit { std::chrono::seconds(60) };
 
 private:
     // The scan of a chosen folder or file, from clearing the table to finishScan.
     void scanChosenPath(const QString& path, const QStringList& acceptedTypes);
 
+    // The web view's request stopped at its limit: said on the console and in the status label.
+    void webRequestExpired(const QUrl& url, std::chrono::milliseconds limit);
+
     std::unique_ptr<QWebEngineProfile> profile;
-    std::unique_ptr<QWebEnginePage> page; // declared after the profile: a page must go before its profile
-    std::unique_ptr<QTimer> loadTimeout;
+    std::unique_ptr<WebPage> page; // declared after the profile: a page must go before its profile
+    WebRequestLimit* requestLimit = nullptr; // owned by the page
 };

@@ -10,10 +10,11 @@
 
 void AppDelegate::webViewDidFinishLoadForFrame(bool ok)
 {
-    // A load that failed or was stopped is not a finished page: the spinner keeps turning.
+    // Whatever became of the load, nothing is loading any more.
+    webSpinner->stopAnimation();
+    // A load that failed or was stopped shows no sign-in page of the service's.
     if (!ok)
         return;
-    webSpinner->stopAnimation();
 
     QWebEnginePage* page = webView->page();
     if (!isSignInPage(page->url(), logServiceHost))
