@@ -25,16 +25,21 @@ void prepareGraphics()
         qputenv("QT_QUICK_BACKEND", "software");
 }
 
-int applicationMain(int argc, char** argv)
+void configureApplication()
 {
-    prepareGraphics();
-    QApplication application(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("FernwrightSystem"));
     QCoreApplication::setApplicationName(QString::fromLatin1(BuildConfig::applicationName));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(BuildConfig::applicationVersion));
     QGuiApplication::setDesktopFileName(QStringLiteral("tapescribe"));
     // libmpv parses numbers with the C library and refuses to start under a locale with a decimal comma.
     std::setlocale(LC_NUMERIC, "C");
+}
+
+int applicationMain(int argc, char** argv)
+{
+    prepareGraphics();
+    QApplication application(argc, argv);
+    configureApplication();
     // The user's language, where tapeScribe ships a translation for it; English otherwise.
     QTranslator translator;
     if (translator.load(QLocale(), QStringLiteral("tapescribe"), QStringLiteral("_"), Platform::translationsFolder()))

@@ -7,3 +7,7 @@ int applicationMain(int argc, char** argv);
 // What must hold before the QApplication exists, for tapeScribe and for the tests that build its windows:
 // the graphics set-up that the video surface and the web view need side by side.
 void prepareGraphics();
+
+// What must hold once the QApplication exists, for tapeScribe and for the tests that build its windows:
+// its names (settings, the desktop's window matching) and the number format the player needs.
+void configureApplication();

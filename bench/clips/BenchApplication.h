@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/AppDelegate.h"
-#include "app/MainInterface.h"
+#include "app/ApplicationMain.h"
+#include "support/TestApplication.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -9,20 +9,15 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <clocale>
 #include <cstdio>
 
 // tapeScribe's window as its start builds it, for the benchmarks that time what the logger waits for.
-struct BenchApplication
+struct BenchApplication : TestApplication
 {
-    AppDelegate delegate;
-    MainInterface interface;
-
     BenchApplication()
     {
-        interface.connectTo(delegate);
-        delegate.awakeFromNib();
-        interface.mainWindow()->show();
+        awake();
+        window()->show();
     }
 
     // Runs the event loop until `done` holds or `milliseconds` have passed; whether it held.
@@ -38,18 +33,6 @@ struct BenchApplication
         return true;
     }
 };
-
-// The application object as tapeScribe's own start makes it.
-inline void prepareApplication()
-{
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-}
-inline void afterApplication()
-{
-    QCoreApplication::setOrganizationName(QStringLiteral("FernwrightSystem"));
-    QCoreApplication::setApplicationName(QStringLiteral("tapeScribe"));
-    std::setlocale(LC_NUMERIC, "C");
-}
 
 // A clip made by ffmpeg: `size` pixels, `seconds` long, at 25 frames a second, with the given encoder
 // options. False when ffmpeg failed.

@@ -57,9 +57,9 @@ std::optional<double> mpvOpenToFirstFrame(const QString& clip, const QString& lo
 // open-to-first-frame time on the same files.
 int main(int argc, char** argv)
 {
-    prepareApplication();
+    prepareGraphics();
     QApplication application(argc, argv);
-    afterApplication();
+    configureApplication();
 
     const std::array formats {
         Format { "H.264 MP4", "h264.mp4", { "-c:v", "libx264", "-pix_fmt", "yuv420p" } },

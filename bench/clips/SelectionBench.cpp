@@ -51,9 +51,9 @@ std::vector<double> selectionChanges(const QString& folder, int count)
 
 int main(int argc, char** argv)
 {
-    prepareApplication();
+    prepareGraphics();
     QApplication application(argc, argv);
-    afterApplication();
+    configureApplication();
 
     QTemporaryDir work;
     const QString clip = work.filePath(QStringLiteral("clip.mov"));

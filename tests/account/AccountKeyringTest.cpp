@@ -1,7 +1,6 @@
-#include "app/AppDelegate.h"
-#include "app/MainInterface.h"
 #include "core/Platform.h"
 #include "support/PrivateKeyring.h"
+#include "support/TestApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -16,16 +15,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // The application's delegate and windows, connected as at start-up.
-struct Application
+struct Application : TestApplication
 {
-    AppDelegate delegate;
-    MainInterface interface;
-
-    Application()
-    {
-        interface.connectTo(delegate);
-        delegate.awakeFromNib();
-    }
+    Application() { awake(); }
     void type(const QStringList& account)
     {
         delegate.usernameField->setText(account[0]);

@@ -1,8 +1,5 @@
-#include "app/AppDelegate.h"
-#include "app/MainInterface.h"
 #include "core/Spinner.h"
-
-#include "core/BuildConfig.h"
+#include "support/TestApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -19,44 +16,16 @@
 
 namespace {
 
-// The application as tapeScribe's start builds it, up to the point the test asks for.
-struct StartedApplication {
-    AppDelegate delegate;
-    MainInterface interface;
-
-    StartedApplication() { interface.connectTo(delegate); }
-    QSplitter* splitView() const { return interface.mainWindow()->findChild<QSplitter*>(QStringLiteral("splitView")); }
-};
-
-TEST(Startup, FieldsStartWithTheirDefaults)
+QSplitter* splitView(const TestApplication& application)
 {
-    StartedApplication application;
-    const AppDelegate& delegate = application.delegate;
-    EXPECT_EQ(delegate.loadedAssetIndex, -1);
-    EXPECT_EQ(delegate.mediaCreatedTime, QStringLiteral("stopped"));
-    EXPECT_TRUE(delegate.assets.isEmpty());
-    EXPECT_TRUE(delegate.assetPath.isEmpty());
-    EXPECT_TRUE(delegate.username.isEmpty());
-    EXPECT_TRUE(delegate.password.isEmpty());
-    EXPECT_FALSE(delegate.secondsTimer);
-    EXPECT_EQ(delegate.formURL,
-        QUrl(QStringLiteral("https://%1/index.php/logger/form")
-                 .arg(QLatin1String(BuildConfig::logServiceHost))));
-    EXPECT_EQ(delegate.defaultFormURL(true),
-        QUrl(QStringLiteral("http://localhost:8888/FernwrightLogger/index.php/logger/form")));
-    EXPECT_TRUE(AppDelegate::applicationShouldTerminateAfterLastWindowClosed());
-
-    // A host given with capitals and a port is a host and a port of the form's address.
-    const AppDelegate elsewhere(QStringLiteral("Logs.Example.TEST:8443"));
-    EXPECT_EQ(
-        elsewhere.formURL, QUrl(QStringLiteral("https://logs.example.test:8443/index.php/logger/form")));
+    return application.window()->findChild<QSplitter*>(QStringLiteral("splitView"));
 }
 
 TEST(Startup, InterfaceSetUpRequestsTheLogFormAtOnce)
 {
-    StartedApplication application;
+    TestApplication application;
     AppDelegate& delegate = application.delegate;
-    delegate.awakeFromNib();
+    application.awake();
 
     // The request is issued by the interface set-up itself, before the launch steps run.
     EXPECT_EQ(delegate.webView->page()->requestedUrl(), delegate.formURL);
@@ -91,9 +60,9 @@ int divider(const QSplitter* splitter)
 
 TEST(SplitView, DividerStaysBetweenItsLimitsHoweverItIsMoved)
 {
-    StartedApplication application;
-    QMainWindow* window = application.interface.mainWindow();
-    QSplitter* splitter = application.splitView();
+    TestApplication application;
+    QMainWindow* window = application.window();
+    QSplitter* splitter = splitView(application);
     window->resize(1800, 800);
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));

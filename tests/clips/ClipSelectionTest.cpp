@@ -1,10 +1,9 @@
 #include "ClipFixtures.h"
 #include "support/ConsoleLines.h"
 
-#include "app/AppDelegate.h"
-#include "app/MainInterface.h"
 #include "clips/MpvPlayer.h"
 #include "clips/PlayerView.h"
+#include "support/TestApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -29,20 +28,16 @@ const QString changed = u"tableViewSelectionDidChange"_s;
 const QString removed = u"***** remove observers"_s;
 
 // tapeScribe's window as its start builds it, shown, beside a folder holding copies of the given clips.
-struct Logger
+struct Logger : TestApplication
 {
     QTemporaryDir folder;
-    AppDelegate delegate;
-    MainInterface interface;
 
     explicit Logger(std::initializer_list<std::pair<const char*, Kind>> clips)
     {
         for (const auto& [name, kind] : clips)
             ClipFixtures::copy(kind, path(name));
-        interface.connectTo(delegate);
-        delegate.awakeFromNib();
-        interface.mainWindow()->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(interface.mainWindow()));
+        awake();
+        EXPECT_TRUE(show());
     }
 
     QString path(const char* name) const { return folder.filePath(QLatin1String(name)); }

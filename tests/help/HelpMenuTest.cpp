@@ -12,13 +12,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// The whole mail address is checked where the Help menu hands it to the desktop, below.
 TEST(SupportMail, EscapesTheSubjectAndBodyTheLegacyWay)
 {
     EXPECT_EQ(legacyUrlEscaped(u"azAZ09!#$&'()*+,-./:;=?@_~ \n\"%<>[\\]^`{|}\x7fé🔑"_s),
         u"azAZ09!#$&'()*+,-./:;=?@_~%20%0A%22%25%3C%3E%5B%5C%5D%5E%60%7B%7C%7D%7F%C3%A9%F0%9F%94%91"_s);
-    EXPECT_EQ(bugReportMailText(u"s@x.test"_s, u"tapeScribe"_s, u"1.4"_s),
-        u"mailto:s@x.test?subject=Bug%20Report%20for%20tapeScribe%20(version%201.4)"
-        "&body=What%20went%20wrong?%0A%0A%0A"_s);
 }
 
 // The URLs a Help command hands to the desktop, which accepts them or not. The version holds a blank.

@@ -1,8 +1,7 @@
 #include "clips/ClipFixtures.h"
 #include "support/LogServiceProcess.h"
+#include "support/TestApplication.h"
 
-#include "app/AppDelegate.h"
-#include "app/MainInterface.h"
 #include "core/LogServiceAddress.h"
 
 #include "core/BuildConfig.h"
@@ -51,13 +50,14 @@ TEST(ClockCookie, ReachesTheLogServiceHostAndNoOtherHost)
 
     QTemporaryDir folder;
     ClipFixtures::copy(ClipFixtures::Kind::LongMp4, folder.filePath(u"A001C001.MP4"_s));
-    AppDelegate delegate(writtenHost);
-    MainInterface interface;
-    interface.connectTo(delegate);
-    delegate.awakeFromNib();
-    interface.mainWindow()->show();
+    // Declared before the application: cookie notices still queued when the delegate takes the profile
+    // down must find the list alive.
     QStringList valuesSet;
-    QObject::connect(delegate.webProfile()->cookieStore(), &QWebEngineCookieStore::cookieAdded,
+    TestApplication application(writtenHost);
+    AppDelegate& delegate = application.delegate;
+    application.awake();
+    application.window()->show();
+    QObject::connect(delegate.webProfile()->cookieStore(), &QWebEngineCookieStore::cookieAdded, &delegate,
         [&](const QNetworkCookie& cookie) {
             if (cookie.name() == "time_offset")
                 valuesSet.append(QString::fromLatin1(cookie.value()));

@@ -1,5 +1,6 @@
 #include "TextPrinting.h"
 #include "support/TestEnvironment.h"
+#include "support/ToolRun.h"
 
 #include <gtest/gtest.h>
 
@@ -13,20 +14,9 @@
 
 namespace {
 
-struct ToolRun
-{
-    int exitCode = -1;
-    QString output;
-};
-
 ToolRun runTool(const QString& program, const QStringList& arguments)
 {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    process.waitForFinished(600000);
-    return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-        QString::fromUtf8(process.readAll()) };
+    return ::runTool(program, arguments, {}, ToolStreams::Merged);
 }
 
 // The bundle as `cmake --install` lays it out, in a Downloads folder of a home of its own.
@@ -40,7 +30,7 @@ protected:
     {
         const ToolRun install = runTool(
             TAPESCRIBE_CMAKE, { "--install", TestEnvironment::buildDirectory(), "--prefix", bundle });
-        ASSERT_EQ(install.exitCode, 0) << install.output.toStdString();
+        ASSERT_EQ(install.status, 0) << install.output.toStdString();
     }
 };
 
@@ -52,12 +42,12 @@ TEST_F(InstalledBundle, HoldsValidDesktopFilesAndNamesNoFolderOfTheBuild)
             << size;
     const ToolRun desktop
         = runTool("desktop-file-validate", { bundle + "/share/applications/tapescribe.desktop" });
-    EXPECT_EQ(desktop.exitCode, 0) << desktop.output.toStdString();
+    EXPECT_EQ(desktop.status, 0) << desktop.output.toStdString();
     EXPECT_EQ(desktop.output, "");
     const ToolRun metainfo = runTool("appstreamcli",
         { "validate", "--no-net", "--pedantic",
             bundle + "/share/metainfo/com.fernwrightsystem.tapescribe.metainfo.xml" });
-    EXPECT_EQ(metainfo.exitCode, 0) << metainfo.output.toStdString();
+    EXPECT_EQ(metainfo.status, 0) << metainfo.output.toStdString();
 
     // grep names each installed file that holds the path of the source or the build tree.
     const QString buildFolder = QDir(TestEnvironment::buildDirectory()).canonicalPath();
@@ -75,7 +65,7 @@ TEST_F(InstalledBundle, MovesItselfFromDownloadsIntoApplicationsAndStartsThere)
         home.filePath("run"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     // A second download of the same bundle, the way a browser names it.
     const QString copied = home.filePath("Downloads/tapeScribe (1).app");
-    ASSERT_EQ(runTool("/bin/cp", { "-a", bundle, copied }).exitCode, 0);
+    ASSERT_EQ(runTool("/bin/cp", { "-a", bundle, copied }).status, 0);
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("HOME", home.path());
@@ -118,7 +108,7 @@ TEST_F(InstalledBundle, DebianPackageInstallsUnderUsrWithItsDependencies)
     QTemporaryDir output;
     const ToolRun pack = runTool(TAPESCRIBE_CPACK,
         { "--config", TestEnvironment::buildDirectory() + "/CPackConfig.cmake", "-B", output.path() });
-    ASSERT_EQ(pack.exitCode, 0) << pack.output.toStdString();
+    ASSERT_EQ(pack.status, 0) << pack.output.toStdString();
     const QStringList packages = QDir(output.path()).entryList({ "tapescribe_*.deb" });
     ASSERT_EQ(packages.size(), 1);
     const QString package = output.filePath(packages.first());

@@ -3,10 +3,9 @@
 
 #include "support/PrivateKeyring.h"
 #include "support/TestEnvironment.h"
+#include "support/ToolRun.h"
 
 #include <gtest/gtest.h>
-
-#include <QProcess>
 
 using namespace Qt::StringLiterals;
 
@@ -16,24 +15,10 @@ namespace {
 
 const QString service = u"Fernwright account details"_s;
 
-struct ToolRun
-{
-    int status = -1; // -1: did not finish
-    QByteArray output;
-    QByteArray error;
-};
-
-// Runs tapescribe-security to its end. The limit is far above the tool's own: a run that reaches it hung.
+// Runs tapescribe-security to its end.
 ToolRun run(const QStringList& arguments, const QByteArray& input = {})
 {
-    QProcess tool;
-    tool.start(TestEnvironment::builtProgram(u"tapescribe-security"_s), arguments);
-    tool.write(input);
-    tool.waitForBytesWritten(60000);
-    tool.closeWriteChannel();
-    if (!tool.waitForFinished(60000) || tool.exitStatus() != QProcess::NormalExit)
-        return {};
-    return { tool.exitCode(), tool.readAllStandardOutput(), tool.readAllStandardError() };
+    return runTool(TestEnvironment::builtProgram(u"tapescribe-security"_s), arguments, input);
 }
 
 ToolRun find(const QString& itemService = service)

@@ -1,10 +1,10 @@
 #include "support/TestEnvironment.h"
+#include "support/ToolRun.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <sys/xattr.h>
@@ -13,19 +13,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct ToolRun
-{
-    int status = -1;
-    QByteArray output;
-    QString error;
-};
-
 ToolRun xattrTool(const QStringList& arguments)
 {
-    QProcess tool;
-    tool.start(TestEnvironment::builtProgram(u"tapescribe-xattr"_s), arguments);
-    EXPECT_TRUE(tool.waitForFinished(30'000));
-    return { tool.exitCode(), tool.readAllStandardOutput(), QString::fromUtf8(tool.readAllStandardError()) };
+    return runTool(TestEnvironment::builtProgram(u"tapescribe-xattr"_s), arguments);
 }
 
 QString file(const QTemporaryDir& folder, const char* name)
@@ -93,7 +83,8 @@ TEST(XattrTool, FailuresSayWhatAndWhereAndExitNonZero)
         const ToolRun run = xattrTool(arguments);
         EXPECT_EQ(run.status, status) << arguments.join(u' ').toStdString();
         EXPECT_TRUE(run.output.isEmpty());
-        EXPECT_TRUE(run.error.contains(path) && run.error.contains(reason)) << run.error.toStdString();
+        const QString error = QString::fromUtf8(run.error);
+        EXPECT_TRUE(error.contains(path) && error.contains(reason)) << run.error.toStdString();
     }
 
     // One failing file does not stop the others, but it decides the status.

@@ -1,0 +1,25 @@
+#include "support/TestApplication.h"
+
+#include <QTest>
+
+TestApplication::TestApplication()
+{
+    interface.connectTo(delegate);
+}
+
+TestApplication::TestApplication(const QString& logServiceHost)
+    : delegate(logServiceHost)
+{
+    interface.connectTo(delegate);
+}
+
+void TestApplication::awake()
+{
+    delegate.awakeFromNib();
+}
+
+bool TestApplication::show()
+{
+    window()->show();
+    return QTest::qWaitForWindowExposed(window());
+}
