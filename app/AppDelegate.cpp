@@ -64,6 +64,8 @@ void AppDelegate::awakeFromNib()
     webView->setPage(page.get());
     profile->settings()->setFontSize(QWebEngineSettings::DefaultFontSize, webDefaultFontSize);
     connect(page.get(), &QWebEnginePage::loadFinished, this, &AppDelegate::webViewDidFinishLoadForFrame);
+    connect(
+        profile.get(), &QWebEngineProfile::downloadRequested, this, &AppDelegate::webViewDownloadRequested);
     requestLimit = new WebRequestLimit(page.get());
     connect(requestLimit, &WebRequestLimit::expired, this, &AppDelegate::webRequestExpired);
 

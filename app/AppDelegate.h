@@ -25,6 +25,7 @@ class QPushButton;
 class QSplitter;
 class QTableView;
 class QTimer;
+class QWebEngineDownloadRequest;
 class QWebEnginePage;
 class QWebEngineProfile;
 class QWebEngineView;
@@ -89,6 +90,8 @@ public:
     // panels run. The open panel gets the accepted type list and gives the chosen path, or nothing.
     std::function<std::optional<QString>(const QStringList& acceptedTypes)> runOpenPanel;
     std::function<void(const QString& message)> showFormatWarning;
+    // The save panel of a download gets the proposed path and gives the chosen one, or nothing.
+    std::function<std::optional<QString>(const QString& proposedPath)> runSavePanel;
 
     // Gives the clip table its model and its selection handler (part of the interface wiring).
     void connectClipTable();
@@ -131,6 +134,7 @@ public slots:
 
     // Log form and clock.
     void webViewDidFinishLoadForFrame(bool ok);
+    void webViewDownloadRequested(QWebEngineDownloadRequest* download);
     void timerDidFire();
     void setTimeOffsetCookie();
 
