@@ -2,6 +2,8 @@
 #include "core/Console.h"
 #include "clips/StatusIcons.h"
 
+#include <QTextDocument>
+
 ClipModel::ClipModel(QObject* parent)
     : QAbstractTableModel(parent)
 {
@@ -64,12 +66,15 @@ QVariant ClipModel::data(const QModelIndex& index, int role) const
     const int row = index.row();
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
-        if (role == Qt::DisplayRole && !rowsMade.testBit(row)) {
+        if (!rowsMade.testBit(row)) {
             rowsMade.setBit(row);
             consoleLine(QStringLiteral("tableView viewForTableColumn"));
         }
         return clips.at(row).name;
+    // A tool tip that looks like markup is shown as markup: the name goes as rich text that says it
+    // literally.
+    case Qt::ToolTipRole:
+        return Qt::convertFromPlainText(clips.at(row).name, Qt::WhiteSpaceNoWrap);
     case Qt::DecorationRole:
         switch (mark(row)) {
         case Mark::Unset:

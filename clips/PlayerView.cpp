@@ -32,6 +32,7 @@ template <typename Control> Control* control(QWidget* parent)
 QLabel* readOut(QWidget* parent, const QString& toolTip)
 {
     auto* label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
     label->setToolTip(toolTip);
     QFont font = label->font();
     font.setFamily(QStringLiteral("monospace"));
@@ -58,6 +59,8 @@ PlayerView::PlayerView(QWidget* parent)
     surface->setFocusProxy(this);
     surface->setMinimumSize(160, 90);
 
+    // The player's reasons can quote a file's name.
+    message->setTextFormat(Qt::PlainText);
     message->setAlignment(Qt::AlignCenter);
     message->setWordWrap(true);
     message->setStyleSheet(QStringLiteral("color: white; background: transparent; padding: 12px;"));

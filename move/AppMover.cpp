@@ -64,6 +64,7 @@ AppMover::LaunchOutcome AppMover::offerMove()
     const bool needsAdministratorRights = !folderWritable || (destinationExists && !destinationWritable);
 
     QMessageBox offer;
+    offer.setTextFormat(Qt::PlainText);
     offer.setText(install.inHomeFolder ? strings.questionTitleHome : strings.questionTitle);
     QString informativeText = strings.questionMessage;
     if (needsAdministratorRights)
@@ -112,6 +113,7 @@ AppMover::LaunchOutcome AppMover::moveBundle(const QString& bundlePath, const QS
             }
             if (!moveToTrash(destinationPath)) {
                 QMessageBox alert;
+                alert.setTextFormat(Qt::PlainText);
                 alert.setIcon(QMessageBox::Warning);
                 alert.setText(couldNotMove);
                 runModal(alert);
@@ -134,7 +136,9 @@ AppMover::LaunchOutcome AppMover::moveBundle(const QString& bundlePath, const QS
 
 void AppMover::showErrorAlert(const FileError& error)
 {
+    // The description names paths, which are plain text whatever they hold.
     QMessageBox alert;
+    alert.setTextFormat(Qt::PlainText);
     alert.setIcon(QMessageBox::Critical);
     alert.setText(error.localizedDescription);
     runModal(alert);

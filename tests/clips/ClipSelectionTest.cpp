@@ -13,6 +13,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <sys/xattr.h>
@@ -290,6 +291,54 @@ TEST(ClipSelection, ProfessionalFormatsDrawAFrameAndReadOnlyClipsLoad)
         EXPECT_TRUE(logger.waitUntilOpened());
         EXPECT_TRUE(logger.delegate.secondsTimer->isActive());
     }
+}
+
+// Whether any pixel of the widget as drawn is pure red.
+bool showsRed(QWidget* widget)
+{
+    const QImage image = widget->grab().toImage();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y) == QColor(Qt::red))
+                return true;
+    return false;
+}
+
+TEST(UntrustedNames, AFolderAndAClipNamedWithMarkupShowAsPlainText)
+{
+    Logger logger {};
+    // Markup that would show a red picture, from a file beside it, if it were rendered. A name holds no
+    // slash, so no closing tag.
+    QImage red(16, 16, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(logger.path("red.png")));
+    const QString folderName = u"<b>Card <img src=\"red.png\" width=\"40\" height=\"40\">"_s;
+    const QString clipName = u"<i>A001<img src=\"red.png\">.mov"_s;
+    ASSERT_TRUE(QDir(logger.folder.path()).mkdir(folderName));
+    const QString card = logger.folder.filePath(folderName);
+    ClipFixtures::copy(Kind::ProResMov, card + u'/' + clipName);
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(logger.folder.path());
+
+    logger.scan();
+    logger.choose(card);
+    ASSERT_EQ(logger.delegate.assets.size(), 1);
+    QLabel* label = logger.delegate.label;
+    EXPECT_TRUE(label->text().contains(folderName)) << label->text().toStdString();
+    EXPECT_FALSE(showsRed(label));
+    // The name in the table, and in its tool tip, are the name itself.
+    const QModelIndex row = logger.table()->model()->index(0, 0);
+    EXPECT_EQ(row.data(Qt::DisplayRole).toString(), clipName);
+    QTextDocument toolTip;
+    toolTip.setHtml(row.data(Qt::ToolTipRole).toString());
+    EXPECT_EQ(toolTip.toPlainText(), clipName);
+    EXPECT_FALSE(showsRed(logger.table()->viewport()));
+
+    // A folder that cannot be listed is named in the label the same way.
+    logger.choose(card + u"/missing <img src=\"red.png\">"_s);
+    EXPECT_TRUE(label->text().contains(u"missing <img"_s)) << label->text().toStdString();
+    EXPECT_FALSE(showsRed(label));
+    QDir::setCurrent(previous);
 }
 
 TEST(OpenPaths, ScansAPathAsIfChosenInThePanel)
