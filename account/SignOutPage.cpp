@@ -1,9 +1,8 @@
 #include "account/SignOutPage.h"
 
-#include "core/BuildConfig.h"
+#include "core/LogServiceAddress.h"
 
-QUrl signOutPageURL()
+QUrl signOutPageURL(const QString& host)
 {
-    return QUrl(QStringLiteral("https://") + QLatin1String(BuildConfig::logServiceHost)
-        + QStringLiteral("/index.php/users/logout"));
+    return LogServiceAddress::page(host, QStringLiteral("/index.php/users/logout"));
 }

@@ -1,10 +1,15 @@
 #include "app/AppDelegate.h"
 #include "core/CommandRunner.h"
+#include "core/Console.h"
+#include "core/LogServiceAddress.h"
 #include "core/Spinner.h"
+#include "core/WebPage.h"
+#include "core/WebRequestLimit.h"
 #include "move/AppMover.h"
 
 #include "core/BuildConfig.h"
 
+#include <QLabel>
 #include <QMainWindow>
 #include <QSplitter>
 #include <QTimer>
@@ -18,19 +23,21 @@ namespace {
 // The web view keeps its own named, persistent set of preferences and cookies.
 const QString webProfileName = QStringLiteral("com.FernwrightSystem.tapeScribe");
 constexpr int webDefaultFontSize = 16;
-constexpr std::chrono::seconds webRequestTimeout { 60 };
 
 constexpr double minimumDividerCoordinate = 480.0;
 constexpr double maximumDividerCoordinate = 910.0;
 }
 
 AppDelegate::AppDelegate(QObject* parent)
-    : QObject(parent)
-    , formURL(defaultFormURL(false))
-    , loadTimeout(std::make_unique<QTimer>())
+    : AppDelegate(QString::fromLatin1(BuildConfig::logServiceHost), parent)
 {
-    loadTimeout->setSingleShot(true);
-    loadTimeout->setInterval(webRequestTimeout);
+}
+
+AppDelegate::AppDelegate(const QString& logServiceHost, QObject* parent)
+    : QObject(parent)
+    , logServiceHost(logServiceHost)
+    , formURL(defaultFormURL(false))
+{
 }
 
 AppDelegate::~AppDelegate() = default;
@@ -42,28 +49,26 @@ CommandResult AppDelegate::runCommand(const QString& launchPath, const QStringLi
     return ::runCommand(launchPath, arguments, deadline, standardInput);
 }
 
-QUrl AppDelegate::defaultFormURL(bool fromLocalServer)
+QUrl AppDelegate::defaultFormURL(bool fromLocalServer) const
 {
     if (fromLocalServer)
         return QUrl(QStringLiteral("http://localhost:8888/FernwrightLogger/index.php/logger/form"));
-    QUrl url;
-    url.setScheme(QStringLiteral("https"));
-    url.setHost(QString::fromLatin1(BuildConfig::logServiceHost));
-    url.setPath(QStringLiteral("/index.php/logger/form"));
-    return url;
+    return LogServiceAddress::page(logServiceHost, QStringLiteral("/index.php/logger/form"));
 }
 
 void AppDelegate::awakeFromNib()
 {
     // The page lives in a named profile of its own; it draws no background of its own.
     profile = std::make_unique<QWebEngineProfile>(webProfileName);
-    page = std::make_unique<QWebEnginePage>(profile.get());
+    page = std::make_unique<WebPage>(profile.get());
     page->setBackgroundColor(Qt::transparent);
     webView->setPage(page.get());
     profile->settings()->setFontSize(QWebEngineSettings::DefaultFontSize, webDefaultFontSize);
     connect(page.get(), &QWebEnginePage::loadFinished, this, &AppDelegate::webViewDidFinishLoadForFrame);
-    connect(page.get(), &QWebEnginePage::loadFinished, loadTimeout.get(), &QTimer::stop);
-    connect(loadTimeout.get(), &QTimer::timeout, page.get(), [this] { page->triggerAction(QWebEnginePage::Stop); });
+    connect(
+        profile.get(), &QWebEngineProfile::downloadRequested, this, &AppDelegate::webViewDownloadRequested);
+    requestLimit = new WebRequestLimit(page.get());
+    connect(requestLimit, &WebRequestLimit::expired, this, &AppDelegate::webRequestExpired);
 
     webSpinner->startAnimation();
     if (useLocalServer)
@@ -77,7 +82,15 @@ void AppDelegate::awakeFromNib()
 void AppDelegate::loadInWebView(const QUrl& url)
 {
     page->load(url);
-    loadTimeout->start();
+    requestLimit->start(url, webRequestLimit);
+}
+
+void AppDelegate::webRequestExpired(const QUrl& url, std::chrono::milliseconds limit)
+{
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limit).count();
+    consoleLine(QStringLiteral("loadInWebView: no answer from %1 within %2 s, stopped")
+                    .arg(url.toString(), QString::number(seconds)));
+    label->setText(tr("The log service did not answer within %n second(s).", nullptr, int(seconds)));
 }
 
 void AppDelegate::applicationWillTerminate() { }

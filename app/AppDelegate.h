@@ -30,11 +30,14 @@ class QPushButton;
 class QSplitter;
 class QTableView;
 class QTimer;
+class QWebEngineDownloadRequest;
 class QWebEnginePage;
 class QWebEngineProfile;
 class QWebEngineView;
 class QWidget;
 class Spinner;
+class WebPage;
+class WebRequestLimit;
 
 // The whole running application: it owns every piece of state of the main window and is the target of
 // every menu action, button and view callback. Each subsystem defines its handlers in its own folder;
@@ -46,8 +49,11 @@ class AppDelegate : public QObject {
     Q_OBJECT
 
 public:
-    // The defaults every field starts with (the state before any clip is chosen).
+    // The defaults every field starts with (the state before any clip is chosen), for the log service on
+    // the host tapeScribe was built for.
     explicit AppDelegate(QObject* parent = nullptr);
+    // The same for the log service on another host (as "name" or "name:port", in any case).
+    explicit AppDelegate(const QString& logServiceHost, QObject* parent = nullptr);
     ~AppDelegate() override;
 
     // Interface outlets: non-owning references to the views of the main interface, connected by the
@@ -76,6 +82,8 @@ public:
     qint64 loadedAssetIndex = -1;
     QString assetPath;
 
+    // Where the log service's pages and its cookie live; fixed for the delegate's life.
+    const QString logServiceHost;
     QUrl formURL;
     DateFormatter dateFormatter;
     std::unique_ptr<QTimer> secondsTimer;
@@ -94,6 +102,8 @@ public:
     std::function<void(const QString& message)> showFormatWarning;
     // Runs the account's alerts, set up and ready to show; unset, each runs modally.
     std::function<void(QMessageBox& alert)> runAlert;
+    // The save panel of a download gets the proposed path and gives the chosen one, or nothing.
+    std::function<std::optional<QString>(const QString& proposedPath)> runSavePanel;
 
     // Gives the clip table its model and its selection handler (part of the interface wiring).
     void connectClipTable();
@@ -114,7 +124,7 @@ public:
     static bool splitViewCanCollapseSubview(int subviewIndex);
 
     // The log form's address: the log service's form page, or the local development server's.
-    static QUrl defaultFormURL(bool fromLocalServer);
+    QUrl defaultFormURL(bool fromLocalServer) const;
 
     QWebEngineProfile* webProfile() const { return profile.get(); }
 
@@ -144,6 +154,7 @@ public slots:
 
     // Log form and clock.
     void webViewDidFinishLoadForFrame(bool ok);
+    void webViewDownloadRequested(QWebEngineDownloadRequest* download);
     void timerDidFire();
     void setTimeOffsetCookie();
 
@@ -165,8 +176,10 @@ public:
     // split view's delegate connection.
     static void applySplitViewLimits(QSplitter* splitter);
 
-    // Loads a page into the web view's main frame; a load that has not finished after a minute is stopped.
+    // Loads a page into the web view's main frame; a request that has no answer within
+    // `webRequestLimit` is stopped.
     void loadInWebView(const QUrl& url);
+    std::chrono::milliseconds webRequestLimit { std::chrono::seconds(60) };
 
 private:
     // Tells the logger that a save stored nothing, and why.
@@ -179,7 +192,10 @@ private:
     // Which of the file's dates each record's "created" holds, from the last scan (for finishScan).
     QList<RecordingStart::Source> assetDateSources;
 
+    // The web view's request stopped at its limit: said on the console and in the status label.
+    void webRequestExpired(const QUrl& url, std::chrono::milliseconds limit);
+
     std::unique_ptr<QWebEngineProfile> profile;
-    std::unique_ptr<QWebEnginePage> page; // declared after the profile: a page must go before its profile
-    std::unique_ptr<QTimer> loadTimeout;
+    std::unique_ptr<WebPage> page; // declared after the profile: a page must go before its profile
+    WebRequestLimit* requestLimit = nullptr; // owned by the page
 };

@@ -80,7 +80,7 @@ void AppDelegate::saveCredentialsToKeychain()
     password = typedPassword;
     accountStatusLabel->clear();
     accountStatusLabel->hide();
-    loadInWebView(signOutPageURL());
+    loadInWebView(signOutPageURL(logServiceHost));
     preferencesWindow->hide();
 }
 

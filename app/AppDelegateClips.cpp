@@ -66,10 +66,13 @@ void AppDelegate::checkProfessionalFormats()
     if (!warning)
         return;
     consoleLine(*warning);
-    if (showFormatWarning)
+    if (showFormatWarning) {
         showFormatWarning(*warning);
-    else
-        QMessageBox::warning(window, QStringLiteral("tapeScribe"), *warning);
+        return;
+    }
+    QMessageBox alert(QMessageBox::Warning, QStringLiteral("tapeScribe"), *warning, QMessageBox::Ok, window);
+    alert.setTextFormat(Qt::PlainText);
+    alert.exec();
 }
 
 void AppDelegate::openPaths(const QStringList& paths)

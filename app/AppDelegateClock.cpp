@@ -1,7 +1,8 @@
 #include "app/AppDelegate.h"
-#include "core/Console.h"
 #include "clips/MpvPlayer.h"
 #include "clips/PlayerView.h"
+#include "core/Console.h"
+#include "core/LogServiceAddress.h"
 #include "logform/TimeOffset.h"
 
 #include "core/BuildConfig.h"
@@ -30,9 +31,8 @@ void AppDelegate::setTimeOffsetCookie()
     consoleLine(QStringLiteral("setTimeOffsetCookie: secondsBetween = ") + TimeOffset::text(secondsBetween));
 
     const QNetworkCookie cookie = TimeOffset::cookie(secondsBetween);
-    const QUrl origin = useLocalServer
-        ? QUrl(QStringLiteral("http://localhost/"))
-        : QUrl(QStringLiteral("https://%1/").arg(QString::fromLatin1(BuildConfig::logServiceHost)));
+    const QUrl origin = useLocalServer ? QUrl(QStringLiteral("http://localhost/"))
+                                       : LogServiceAddress::origin(logServiceHost);
     webProfile()->cookieStore()->setCookie(cookie, origin);
     // The web engine's store cannot be read back synchronously: the development build shows what it
     // has just given the local server.

@@ -10,14 +10,14 @@
 
 void AppDelegate::webViewDidFinishLoadForFrame(bool ok)
 {
-    // A load that failed or was stopped is not a finished page: the spinner keeps turning.
+    // Whatever became of the load, nothing is loading any more.
+    webSpinner->stopAnimation();
+    // A load that failed or was stopped shows no sign-in page of the service's.
     if (!ok)
         return;
-    webSpinner->stopAnimation();
 
-    // The whole address must match: a query, a fragment or a trailing slash makes it another page.
     QWebEnginePage* page = webView->page();
-    if (page->url().toString(QUrl::FullyEncoded) != signInPageURL())
+    if (!isSignInPage(page->url(), logServiceHost))
         return;
     // The script runs in a world of its own, so that nothing the page's scripts have changed (such as
     // document.getElementById) sees the account before the fields hold it.

@@ -8,6 +8,8 @@
 #include <QGuiApplication>
 #include <QPalette>
 
+#include <QTextDocument>
+
 ClipModel::ClipModel(QObject* parent)
     : QAbstractTableModel(parent)
 {
@@ -125,6 +127,15 @@ QVariant ClipModel::sortValue(int row, int column) const
     }
 }
 
+QVariant ClipModel::toolTip(int row, int column) const
+{
+    if (column == Name)
+        return clips[row].path;
+    if (column == Start)
+        return ClipTableText::recordingStartSource(details[row].source, details[row].pending);
+    return display(row, column);
+}
+
 QVariant ClipModel::data(const QModelIndex& index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
@@ -138,12 +149,10 @@ QVariant ClipModel::data(const QModelIndex& index, int role) const
             consoleLine(QStringLiteral("tableView viewForTableColumn"));
         }
         return display(row, column);
+    // A tool tip that looks like markup is shown as markup, and a path or a clip's own text may look like
+    // it: each tip goes as rich text that says it literally.
     case Qt::ToolTipRole:
-        if (column == Name)
-            return clips[row].path;
-        if (column == Start)
-            return ClipTableText::recordingStartSource(details[row].source, details[row].pending);
-        return display(row, column);
+        return Qt::convertFromPlainText(toolTip(row, column).toString(), Qt::WhiteSpaceNoWrap);
     case Qt::DecorationRole:
         if (column != Name)
             return {};

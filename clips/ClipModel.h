@@ -62,6 +62,7 @@ private:
     };
 
     QVariant display(int row, int column) const;
+    QVariant toolTip(int row, int column) const;
     QVariant sortValue(int row, int column) const;
 
     QList<Clip> clips;

@@ -1,7 +1,12 @@
 #include "clips/ClipOpenDialog.h"
 #include "clips/TypeIdentifiers.h"
 
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QEvent>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
 
 ClipOpenDialog::ClipOpenDialog(QWidget* parent, const QStringList& acceptedTypes)
     : QFileDialog(parent, tr("Choose a folder of media files or a single media file"))
@@ -13,29 +18,48 @@ ClipOpenDialog::ClipOpenDialog(QWidget* parent, const QStringList& acceptedTypes
     setAcceptMode(QFileDialog::AcceptOpen);
     setLabelText(QFileDialog::Accept, tr("Choose"));
     setNameFilter(tr("Media files (%1)").arg(TypeIdentifiers::nameFilterPatterns(acceptedTypes).join(u' ')));
+    // Every mode of QFileDialog greys Choose out while nothing is selected, where this panel takes the
+    // folder shown; the button is held enabled, and accept() admits only what is there.
+    chooseButton = findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open);
+    chooseButton->installEventFilter(this);
+    chooseButton->setEnabled(true);
+}
+
+bool ClipOpenDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == chooseButton && event->type() == QEvent::EnabledChange && !chooseButton->isEnabled())
+        chooseButton->setEnabled(true);
+    return QFileDialog::eventFilter(watched, event);
 }
 
 void ClipOpenDialog::accept()
 {
     const QStringList selected = selectedFiles();
-    const QString candidate = selected.isEmpty() ? directory().absolutePath() : selected.first();
-    if (selected.size() <= 1 && QFileInfo(candidate).isDir()) {
-        chosenFolder = candidate;
-        done(QDialog::Accepted);
+    if (selected.size() > 1)
+        return;
+    const QFileInfo candidate(selected.isEmpty() ? directory().absolutePath() : selected.first());
+    if (!candidate.exists()) {
+        QMessageBox notFound(QMessageBox::Warning, windowTitle(),
+            tr("“%1” is not there. Choose a folder or a clip that is.").arg(candidate.fileName()),
+            QMessageBox::Ok, this);
+        notFound.setTextFormat(Qt::PlainText);
+        notFound.exec();
         return;
     }
-    QFileDialog::accept();
+    chosen = QDir::cleanPath(candidate.absoluteFilePath());
+    done(QDialog::Accepted);
+}
+
+std::optional<QString> ClipOpenDialog::chosenPath() const
+{
+    if (result() != QDialog::Accepted || chosen.isEmpty())
+        return std::nullopt;
+    return chosen;
 }
 
 std::optional<QString> ClipOpenDialog::choose(QWidget* parent, const QStringList& acceptedTypes)
 {
     ClipOpenDialog dialog(parent, acceptedTypes);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    if (!dialog.chosenFolder.isEmpty())
-        return dialog.chosenFolder;
-    const QStringList files = dialog.selectedFiles();
-    if (files.isEmpty())
-        return std::nullopt;
-    return files.first();
+    dialog.exec();
+    return dialog.chosenPath();
 }

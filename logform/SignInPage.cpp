@@ -1,6 +1,6 @@
 #include "logform/SignInPage.h"
 
-#include "core/BuildConfig.h"
+#include "core/LogServiceAddress.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -21,10 +21,14 @@ QString scriptLiteral(const QString& text)
 
 }
 
-QString signInPageURL()
+QUrl signInPageURL(const QString& host)
 {
-    return QStringLiteral("https://") + QLatin1String(BuildConfig::logServiceHost)
-        + QStringLiteral("/users/login");
+    return LogServiceAddress::page(host, QStringLiteral("/users/login"));
+}
+
+bool isSignInPage(const QUrl& address, const QString& host)
+{
+    return LogServiceAddress::samePage(address, signInPageURL(host));
 }
 
 QString signInFillScript(const QString& username, const QString& password)

@@ -64,6 +64,7 @@ AppMover::LaunchOutcome AppMover::offerMove()
     const bool needsAdministratorRights = !folderWritable || (destinationExists && !destinationWritable);
 
     QMessageBox offer;
+    offer.setTextFormat(Qt::PlainText);
     offer.setText(install.inHomeFolder ? strings.questionTitleHome : strings.questionTitle);
     QString informativeText = strings.questionMessage;
     if (needsAdministratorRights)
@@ -157,7 +158,9 @@ void AppMover::showAlert(const QString& text, const QString& informativeText)
 
 void AppMover::showErrorAlert(const FileError& error)
 {
+    // The description names paths, which are plain text whatever they hold.
     QMessageBox alert;
+    alert.setTextFormat(Qt::PlainText);
     alert.setIcon(QMessageBox::Critical);
     alert.setText(error.localizedDescription);
     runModal(alert);

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
@@ -50,15 +49,13 @@ protected:
     // True once a running instance accepts connections on the socket.
     bool instanceAnswers(int timeoutMs) const
     {
-        QDeadlineTimer deadline(timeoutMs);
-        while (!deadline.hasExpired()) {
-            QLocalSocket socket;
-            socket.connectToServer(home.filePath(QStringLiteral("tapescribe.socket")));
-            if (socket.waitForConnected(500))
-                return true;
-            QThread::msleep(100);
-        }
-        return false;
+        return QTest::qWaitFor(
+            [&] {
+                QLocalSocket socket;
+                socket.connectToServer(home.filePath(QStringLiteral("tapescribe.socket")));
+                return socket.waitForConnected(500);
+            },
+            timeoutMs);
     }
 
     QTemporaryDir home;

@@ -81,7 +81,7 @@ TEST(SplitView, DividerStaysBetweenItsLimitsHoweverItIsMoved)
     // Window resizes push the divider, but never past its limits, and the log pane keeps its room.
     for (const int width : { 2400, 1000, 1300, 3000 }) {
         window->resize(width, 800);
-        QTest::qWait(50);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return splitter->width() == width; })) << "window width " << width;
         EXPECT_GE(divider(splitter), 480) << "window width " << width;
         EXPECT_LE(divider(splitter), 910) << "window width " << width;
         EXPECT_GT(splitter->sizes().at(1), 0) << "window width " << width;

@@ -34,7 +34,7 @@ TEST(ClipTable, AsksForRowsOnResetAndMakesEachVisibleRowOnce)
         clips.append(Clip { u"C%1.MXF"_s.arg(i), u"/card/C%1.MXF"_s.arg(i), u"2016-03-01 14:05:09 +0000"_s });
     QStringList lines = consoleLinesOf([&] {
         model.setClips(clips);
-        QTest::qWait(100);
+        table.viewport()->repaint();
     });
     EXPECT_TRUE(lines.contains(u"numberOfRowsInTableView: 1000"_s));
     const qsizetype visibleRows = lines.count(u"tableView viewForTableColumn"_s);

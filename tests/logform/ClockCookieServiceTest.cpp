@@ -2,6 +2,8 @@
 #include "support/LogServiceProcess.h"
 #include "support/TestApplication.h"
 
+#include "core/LogServiceAddress.h"
+
 #include "core/BuildConfig.h"
 
 #include <gtest/gtest.h>
@@ -38,6 +40,8 @@ TEST(ClockCookie, ReachesTheLogServiceHostAndNoOtherHost)
     const QString host = QString::fromLatin1(BuildConfig::logServiceHost);
     const QString subdomain = u"clips."_s + host;
     const QString port = QString::number(service.httpsPort());
+    // The host as an organisation may write it: capitals and a port.
+    const QString writtenHost = host.toUpper() + u':' + port;
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
         QStringLiteral("\"--host-resolver-rules=MAP %1 127.0.0.1:%3, MAP %2 127.0.0.1:%3\" "
                        "--ignore-certificate-errors-spki-list=%4")
@@ -49,7 +53,7 @@ TEST(ClockCookie, ReachesTheLogServiceHostAndNoOtherHost)
     // Declared before the application: cookie notices still queued when the delegate takes the profile
     // down must find the list alive.
     QStringList valuesSet;
-    TestApplication application;
+    TestApplication application(writtenHost);
     AppDelegate& delegate = application.delegate;
     application.awake();
     application.window()->show();
@@ -67,7 +71,7 @@ TEST(ClockCookie, ReachesTheLogServiceHostAndNoOtherHost)
     ASSERT_EQ(delegate.loadedAssetIndex, 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !valuesSet.isEmpty(); }, pageLimit));
 
-    delegate.loadInWebView(QUrl(u"https://%1/clock-check"_s.arg(host)));
+    delegate.loadInWebView(LogServiceAddress::page(writtenHost, u"/clock-check"_s));
     ASSERT_TRUE(service.waitForRequest(u"request GET /clock-check "_s, pageLimit));
     const auto sent = timeOffsetSent(service, u"/clock-check"_s);
     ASSERT_TRUE(sent);
@@ -77,7 +81,7 @@ TEST(ClockCookie, ReachesTheLogServiceHostAndNoOtherHost)
         << sent->toStdString() << " not in " << valuesSet.join(u' ').toStdString();
 
     // A subdomain of the log service's host is another host: the cookie stays home.
-    delegate.loadInWebView(QUrl(u"https://%1/other-host-check"_s.arg(subdomain)));
+    delegate.loadInWebView(LogServiceAddress::page(subdomain, u"/other-host-check"_s));
     ASSERT_TRUE(service.waitForRequest(u"request GET /other-host-check "_s, pageLimit));
     EXPECT_EQ(timeOffsetSent(service, u"/other-host-check"_s), u"-"_s);
 }

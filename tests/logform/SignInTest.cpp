@@ -1,87 +1,27 @@
-#include "core/Spinner.h"
-#include "logform/SignInPage.h"
-#include "support/LogServiceProcess.h"
-#include "support/PrivateKeyring.h"
-#include "support/TestApplication.h"
+#include "LogFormSession.h"
 
-#include "core/BuildConfig.h"
+#include "core/Spinner.h"
+#include "support/PrivateKeyring.h"
 
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QWebEnginePage>
-#include <QWebEngineScript>
-#include <QWebEngineView>
-
-#include <memory>
-#include <optional>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int pageLimitMs = 60000;
-
-// tapeScribe on the local log service, from a first launch: the web view's profile starts empty.
-class SignIn : public testing::Test
+class SignIn : public LogFormSession
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        service = std::make_unique<LogServiceProcess>();
-        ASSERT_TRUE(service->start());
-        ASSERT_TRUE(service->addAccount(u"jsmith"_s, u"s3cret"_s));
-        ASSERT_TRUE(service->addAccount(u"newcomer"_s, u"n3w \"pass\""_s));
-        // Before the first web engine object of the process.
-        qputenv(
-            "QTWEBENGINE_CHROMIUM_FLAGS", service->chromiumFlags(QLatin1String(BuildConfig::logServiceHost)));
-    }
-    static void TearDownTestSuite() { service.reset(); }
-
-    void SetUp() override
-    {
-        // The web view keeps its cookies under HOME.
-        qputenv("HOME", QFile::encodeName(home.path()));
-        qunsetenv("XDG_DATA_HOME");
-        application.awake();
-        // Connected after the application's own handler: a page is noted once its filling has been asked for.
-        QObject::connect(page(), &QWebEnginePage::loadFinished, &delegate, [this](bool ok) {
-            if (ok)
-                finishedPages.append(page()->url().toString());
-        });
-        // Signed out, the log form leads to the sign-in page.
-        ASSERT_TRUE(showsPage(signInPageURL()));
-    }
-
-    QWebEnginePage* page() const { return delegate.webView->page(); }
-
-    // Waits for the next finished load of `address`.
-    bool showsPage(const QString& address)
-    {
-        if (!QTest::qWaitFor([&] { return finishedPages.indexOf(address, seen) >= 0; }, pageLimitMs))
-            return false;
-        seen = finishedPages.indexOf(address, seen) + 1;
-        return true;
-    }
+    using LogFormSession::LogFormSession;
 
     // A page written by the test, under the address it chooses.
     void load(const QString& body, const QString& address)
     {
         page()->setHtml(u"<!DOCTYPE html><html><body>"_s + body + u"</body></html>"_s, QUrl(address));
         ASSERT_TRUE(showsPage(address));
-    }
-
-    // Runs in the world the filling runs in, after it: a fill that was going to happen has happened. The
-    // result is shared with the callback, which the page may still call after a wait that timed out.
-    QVariant evaluate(const QString& script)
-    {
-        const auto value = std::make_shared<std::optional<QVariant>>();
-        page()->runJavaScript(
-            script, QWebEngineScript::ApplicationWorld, [value](const QVariant& result) { *value = result; });
-        EXPECT_TRUE(QTest::qWaitFor([&] { return value->has_value(); }, pageLimitMs));
-        return value->value_or(QVariant());
     }
 
     // The two inputs' values; "(none)" for one that is missing.
@@ -92,43 +32,51 @@ protected:
             .toStringList();
     }
 
-    // The logger presses the page's own sign-in control, which submits its form.
-    bool signsIn()
+    // The road of an account: filled, signed in, saved anew, signed out, filled with the new one.
+    void signInSaveAndSignInAgain()
     {
-        evaluate(u"document.getElementById('sign_in').click()"_s);
-        return showsPage(
-            u"https://"_s + QLatin1String(BuildConfig::logServiceHost) + u"/index.php/logger/form"_s);
-    }
+        // Launched without an account, the page was filled with empty text.
+        EXPECT_EQ(fields(), (QStringList { QString(), QString() }));
+        delegate.username = u"jsmith"_s;
+        delegate.password = u"s3cret"_s;
+        delegate.loadInWebView(QUrl(signInPage));
+        ASSERT_TRUE(showsPage(signInPage));
+        EXPECT_EQ(fields(), (QStringList { u"jsmith"_s, u"s3cret"_s }));
+        ASSERT_TRUE(signsIn());
 
-    static inline std::unique_ptr<LogServiceProcess> service;
-    QTemporaryDir home;
-    // Before the delegate, which owns the page that reports into them.
-    QStringList finishedPages;
-    qsizetype seen = 0;
-    TestApplication application;
-    AppDelegate& delegate = application.delegate;
+        PrivateKeyring keyring;
+        ASSERT_EQ(keyring.problem(), "");
+        delegate.usernameField->setText(u" newcomer "_s);
+        delegate.passwordField->setText(newcomerPassword);
+        delegate.saveCredentialsToKeychain();
+        EXPECT_TRUE(service().waitForRequest(u"request GET /index.php/users/logout"_s, pageLimitMs));
+        ASSERT_TRUE(showsPage(signInPage));
+        EXPECT_EQ(fields(), (QStringList { u"newcomer"_s, newcomerPassword }));
+        EXPECT_TRUE(signsIn());
+    }
+};
+
+// The same service, its host written with capitals and its port, as an organisation may give it at build
+// time.
+class SignInOnAHostWithCapitalsAndAPort : public SignIn
+{
+protected:
+    SignInOnAHostWithCapitalsAndAPort()
+        : SignIn(buildHost.toUpper() + u':' + QString::number(service().httpsPort()))
+    {
+    }
 };
 
 TEST_F(SignIn, TheLoggerSignsInWithTheFilledAccountAndAgainAfterSavingANewOne)
 {
-    // Launched without an account, the page was filled with empty text.
-    EXPECT_EQ(fields(), (QStringList { QString(), QString() }));
-    delegate.username = u"jsmith"_s;
-    delegate.password = u"s3cret"_s;
-    delegate.loadInWebView(QUrl(signInPageURL()));
-    ASSERT_TRUE(showsPage(signInPageURL()));
-    EXPECT_EQ(fields(), (QStringList { u"jsmith"_s, u"s3cret"_s }));
-    ASSERT_TRUE(signsIn());
+    signInSaveAndSignInAgain();
+}
 
-    PrivateKeyring keyring;
-    ASSERT_EQ(keyring.problem(), "");
-    delegate.usernameField->setText(u" newcomer "_s);
-    delegate.passwordField->setText(u"n3w \"pass\""_s);
-    delegate.saveCredentialsToKeychain();
-    EXPECT_TRUE(service->waitForRequest(u"request GET /index.php/users/logout"_s, pageLimitMs));
-    ASSERT_TRUE(showsPage(signInPageURL()));
-    EXPECT_EQ(fields(), (QStringList { u"newcomer"_s, u"n3w \"pass\""_s }));
-    EXPECT_TRUE(signsIn());
+TEST_F(SignInOnAHostWithCapitalsAndAPort, TheFormTheSignInPageAndTheSignOutFollowTheHost)
+{
+    ASSERT_TRUE(signInPage.startsWith(u"https://%1:%2/"_s.arg(buildHost).arg(service().httpsPort())))
+        << signInPage.toStdString();
+    signInSaveAndSignInAgain();
 }
 
 TEST_F(SignIn, OnlyTheSignInPageItselfIsFilledOnlyWithWhatItHasAndLiterally)
@@ -146,21 +94,21 @@ TEST_F(SignIn, OnlyTheSignInPageItselfIsFilledOnlyWithWhatItHasAndLiterally)
          }) {
         delegate.username = username;
         delegate.password = password;
-        load(signInForm, signInPageURL());
+        load(signInForm, signInPage);
         EXPECT_EQ(fields(), (QStringList { username, password })) << username.toStdString();
         EXPECT_EQ(evaluate(u"document.body.dataset.seen"_s).toString(), u"loaded"_s);
     }
 
     const QStringList untouched { u"preset"_s, u"preset"_s };
-    for (const QString& elsewhere : { signInPageURL() + u"?from=test"_s, signInPageURL() + u"/"_s,
-             signInPageURL() + u"#top"_s, QString(signInPageURL()).replace(u"https:"_s, u"http:"_s),
-             QString(signInPageURL()).replace(u"login"_s, u"LOGIN"_s) }) {
+    for (const QString& elsewhere : { signInPage + u"?from=test"_s, signInPage + u"/"_s,
+             signInPage + u"#top"_s, QString(signInPage).replace(u"https:"_s, u"http:"_s),
+             QString(signInPage).replace(u"login"_s, u"LOGIN"_s) }) {
         load(signInForm, elsewhere);
         EXPECT_EQ(fields(), untouched) << elsewhere.toStdString();
     }
-    load(inputs, signInPageURL());
+    load(inputs, signInPage);
     EXPECT_EQ(fields(), untouched);
-    load(u"<input id='password' value='preset'><a id='sign_in'>Sign in</a>"_s, signInPageURL());
+    load(u"<input id='password' value='preset'><a id='sign_in'>Sign in</a>"_s, signInPage);
     EXPECT_EQ(fields(), (QStringList { u"(none)"_s, delegate.password }));
 
     // Every finished load stops the spinner, whatever the page.

@@ -7,6 +7,12 @@ TestApplication::TestApplication()
     interface.connectTo(delegate);
 }
 
+TestApplication::TestApplication(const QString& logServiceHost)
+    : delegate(logServiceHost)
+{
+    interface.connectTo(delegate);
+}
+
 void TestApplication::awake()
 {
     delegate.awakeFromNib();

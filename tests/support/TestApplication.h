@@ -12,6 +12,8 @@ struct TestApplication
     MainInterface interface;
 
     TestApplication();
+    // The same for a log service on another host than the build's.
+    explicit TestApplication(const QString& logServiceHost);
 
     // The interface set-up: the web view's profile and its first request.
     void awake();

@@ -6,8 +6,8 @@ namespace {
 constexpr int runLimitMs = 600'000;
 }
 
-ToolRun runTool(const QString& program, const QStringList& arguments, const QByteArray& input,
-                ToolStreams streams)
+ToolRun runTool(
+    const QString& program, const QStringList& arguments, const QByteArray& input, ToolStreams streams)
 {
     QProcess tool;
     if (streams == ToolStreams::Merged)

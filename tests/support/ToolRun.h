@@ -18,4 +18,4 @@ enum class ToolStreams { Separate, Merged };
 // Runs `program` (a path, or a name found through PATH) with `input` on its standard input. The limit is
 // far above any tool's own: a run that reaches it hung.
 ToolRun runTool(const QString& program, const QStringList& arguments, const QByteArray& input = {},
-                ToolStreams streams = ToolStreams::Separate);
+    ToolStreams streams = ToolStreams::Separate);
