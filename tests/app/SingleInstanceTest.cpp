@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -108,6 +110,24 @@ TEST_F(SingleInstanceTest, AnInstanceThatLetsGoLeavesTheNextStartToBeTheInstance
     EXPECT_TRUE(QTest::qWaitFor([&] { return lockHolder() == next->processId(); }, 60000));
     EXPECT_TRUE(instanceAnswers(60000));
     EXPECT_EQ(next->state(), QProcess::Running);
+}
+
+// The paths of a second start reach the running instance whole and absolute, whatever they hold.
+TEST_F(SingleInstanceTest, ThePathsOfASecondStartArriveAtTheRunningInstance)
+{
+    SingleInstance running(home.filePath(QStringLiteral("tapescribe.socket")));
+    ASSERT_EQ(running.claimOrHandOver({}), SingleInstance::Outcome::Claimed);
+    QSignalSpy requests(&running, &SingleInstance::activationRequested);
+
+    const QStringList paths { QStringLiteral("card/A001C002.mov"), QStringLiteral("/media/Card 2/Ü \"x\".mxf"),
+        QStringLiteral("line\nbreak.mp4") };
+    QProcess* second = start(paths);
+    ASSERT_TRUE(requests.wait(60000));
+    EXPECT_EQ(requests.at(0).at(0).toStringList(),
+        (QStringList { QDir::current().absoluteFilePath(paths[0]), paths[1],
+            QDir::current().absoluteFilePath(paths[2]) }));
+    ASSERT_TRUE(second->waitForFinished(60000));
+    EXPECT_EQ(second->exitCode(), 0);
 }
 
 }

@@ -1,9 +1,15 @@
+#include "core/Platform.h"
 #include "core/Spinner.h"
 #include "support/TestApplication.h"
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QCoreApplication>
+#include <QLineEdit>
 #include <QMainWindow>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QSplitter>
@@ -13,6 +19,7 @@
 #include <QWebEngineView>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -36,6 +43,54 @@ TEST(Startup, InterfaceSetUpRequestsTheLogFormAtOnce)
     EXPECT_TRUE(delegate.webSpinner->isAnimating());
     EXPECT_EQ(delegate.loadedAssetIndex, -1);
     EXPECT_EQ(delegate.mediaCreatedTime, QStringLiteral("stopped"));
+}
+
+// Every menu item and button, fired as the logger fires it, reaches the handler it names: a miswired
+// form shows here rather than as a menu item that does nothing.
+TEST(Startup, MenuItemsAndButtonsReachTheirHandlers)
+{
+    TestApplication application;
+    AppDelegate& delegate = application.delegate;
+    application.awake();
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    int openPanels = 0;
+    delegate.runOpenPanel = [&](const QStringList&) {
+        ++openPanels;
+        return std::optional<QString>();
+    };
+    int alerts = 0;
+    delegate.runAlert = [&](QMessageBox&) { ++alerts; };
+    QStringList opened;
+    Platform::setUrlOpener([&](const QUrl& url) {
+        opened.append(url.path());
+        return true;
+    });
+    const auto item = [&](const char* name) {
+        auto* action = application.window()->findChild<QAction*>(QLatin1String(name));
+        EXPECT_TRUE(action) << name;
+        return action;
+    };
+
+    item("actionOpen")->trigger();
+    EXPECT_EQ(openPanels, 1);
+    delegate.chooseFolderButton->click();
+    EXPECT_EQ(openPanels, 2);
+
+    item("actionShowHelp")->trigger();
+    item("actionShowGlossary")->trigger();
+    item("actionEmailSupport")->trigger();
+    EXPECT_EQ(opened.size(), 3);
+    EXPECT_TRUE(opened.value(0).endsWith(QStringLiteral("/tapescribe.html"))) << opened.value(0).toStdString();
+    EXPECT_TRUE(opened.value(1).endsWith(QStringLiteral("/glossary.html"))) << opened.value(1).toStdString();
+    EXPECT_TRUE(opened.value(2).startsWith(QStringLiteral("support@"))) << opened.value(2).toStdString();
+    Platform::setUrlOpener({});
+
+    item("actionPreferences")->trigger();
+    EXPECT_TRUE(delegate.preferencesWindow->isVisible());
+    // Save either stores the account and closes the window, or says why it could not.
+    delegate.usernameField->setText(QStringLiteral("menu-test"));
+    delegate.preferencesWindow->findChild<QPushButton*>(QStringLiteral("saveButton"))->click();
+    EXPECT_TRUE(!delegate.preferencesWindow->isVisible() || alerts == 1);
 }
 
 void dragHandle(QSplitter* splitter, int toX)

@@ -14,7 +14,7 @@ class CoreApplicationEnvironment : public testing::Environment
     void TearDown() override { application.reset(); }
 
     int argc = 1;
-    char name[32] = "tapescribe-logservice-test";
+    char name[32] = "tapescribe-test";
     char* argv[2] = { name, nullptr };
     std::unique_ptr<QCoreApplication> application;
 };
