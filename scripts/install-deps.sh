@@ -14,7 +14,7 @@ packages=(
     # the fuzz targets (scripts/fuzz.sh): clang with libFuzzer and its sanitizer runtimes
     clang-14 libfuzzer-14-dev libclang-rt-14-dev
     # run and test
-    xvfb xauth x11-utils xdotool dbus dbus-x11 gnome-keyring gcr ffmpeg mpv xdg-utils
+    xvfb xauth x11-utils xdotool dbus dbus-x11 gnome-keyring gcr libsecret-tools ffmpeg mpv xdg-utils
     libgl1-mesa-dri fonts-dejavu-core procps
     # the log service's load and attack script (scripts/logservice-load.py)
     python3 openssl

@@ -1,6 +1,3 @@
-// Before any Qt header: GLib names a structure field "signals", which Qt defines as a keyword.
-#include <libsecret/secret.h>
-
 #include "support/PrivateKeyring.h"
 #include "support/TestEnvironment.h"
 #include "support/ToolRun.h"
@@ -42,17 +39,12 @@ TEST(SecurityTool, FindsAndDeletesOnlyItsServicesItemWhoeverSavedIt)
     ASSERT_EQ(keyring.problem(), "");
     expectRefusal(find(), 1, "could not be found");
 
-    // Saved as secret-tool and most programs do: with the generic schema's name among the attributes.
-    SecretSchema* generic = secret_schema_new("org.freedesktop.Secret.Generic", SECRET_SCHEMA_NONE, "service",
-        SECRET_SCHEMA_ATTRIBUTE_STRING, "account", SECRET_SCHEMA_ATTRIBUTE_STRING, nullptr);
-    GError* error = nullptr;
-    const bool stored
-        = secret_password_store_sync(generic, SECRET_COLLECTION_DEFAULT, "elsewhere", "elsewhere-pw", nullptr,
-            &error, "service", "Fernwright account details", "account", "elsewhere", nullptr);
-    secret_schema_unref(generic);
-    // This process's connection must not outlive the private bus.
-    secret_service_disconnect();
-    ASSERT_TRUE(stored) << (error ? error->message : "");
+    // Saved by another program, secret-tool: with the generic schema's name among the attributes.
+    const ToolRun stored = runTool(u"secret-tool"_s,
+        { u"store"_s, u"--label=elsewhere"_s, u"service"_s, u"Fernwright account details"_s, u"account"_s,
+            u"elsewhere"_s },
+        "elsewhere-pw");
+    ASSERT_EQ(stored.status, 0) << stored.error.constData();
     const ToolRun found = find();
     EXPECT_TRUE(found.output.contains("\n    \"acct\"<blob>=\"elsewhere\"\n")) << found.output.constData();
     EXPECT_EQ(found.error, "password: \"elsewhere-pw\"\n");
