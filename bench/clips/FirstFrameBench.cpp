@@ -89,7 +89,7 @@ int main(int argc, char** argv)
                 = QObject::connect(app.delegate.playerView, &PlayerView::frameDrawn, [&] { drawn = true; });
             QuietConsole quiet;
             const auto start = Bench::Clock::now();
-            app.delegate.tableView->selectRow(row);
+            app.delegate.tableView->selectRow(app.delegate.clipSortModel.viewRow(row));
             if (BenchApplication::waitFor([&] { return drawn; }))
                 ours.push_back(Bench::millisecondsSince(start));
             QObject::disconnect(connection);

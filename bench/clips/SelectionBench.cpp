@@ -39,7 +39,8 @@ std::vector<double> selectionChanges(const QString& folder, int count)
     for (int i = 0; i < warmUp + changes; ++i) {
         const int row = int((qint64(i) * 7919) % count);
         const auto start = Bench::Clock::now();
-        app.delegate.tableView->selectRow(row == app.delegate.loadedAssetIndex ? (row + 1) % count : row);
+        app.delegate.tableView->selectRow(
+            app.delegate.clipSortModel.viewRow(row == app.delegate.loadedAssetIndex ? (row + 1) % count : row));
         if (i >= warmUp)
             samples.push_back(Bench::millisecondsSince(start));
         BenchApplication::waitFor([&] { return app.delegate.playerView->player()->duration() > 0; });

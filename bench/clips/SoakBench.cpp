@@ -117,7 +117,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "failure: %s (%s)\n", what, clip);
     };
     const auto select = [&](int target) {
-        table->selectRow(target);
+        table->selectRow(app.delegate.clipSortModel.viewRow(target));
         ++selections;
     };
     const auto opened = [&] {
