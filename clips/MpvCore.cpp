@@ -102,6 +102,10 @@ void MpvCore::load(MpvPlayer* player, const QString& path)
     setFlag("pause", true);
     setNumber("speed", 1);
     setText("play-dir", "forward");
+    // A clip left while mpv was turning to play backwards would open at its end, playing backwards, even
+    // with the direction set forwards again: mpv takes a file's start from the direction it last played.
+    // A start given as a time does not depend on it.
+    setText("start", "0");
     // A relative path would be taken for a protocol if it began like "http:"; a clip is a file.
     const QByteArray file = QDir::cleanPath(QDir::current().absoluteFilePath(path)).toUtf8();
     if (!mpv)

@@ -271,6 +271,25 @@ TEST(ClipSelection, SelectionChangeDuringReversePlayOpensTheNextClipForwards)
     EXPECT_TRUE(QTest::qWaitFor([&] { return logger.player()->currentTime() > 0.5; }, loadLimit));
 }
 
+TEST(ClipSelection, JAtTheFirstFrameStaysThereAndTheNextClipOpensAtItsStart)
+{
+    Logger logger { { "a.mp4", Kind::GopMp4 }, { "b.mov", Kind::ProResLongMov } };
+    logger.scan();
+    logger.select(0);
+    ASSERT_TRUE(logger.waitUntilOpened());
+    QTest::keyClick(logger.delegate.playerView, Qt::Key_J);
+    QTest::keyClick(logger.delegate.playerView, Qt::Key_J);
+    // Nothing lies before the first frame: the shuttle stops there.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return logger.player()->rate() == 0; }, loadLimit));
+    EXPECT_EQ(logger.player()->currentTime(), 0.0);
+
+    logger.select(1);
+    ASSERT_TRUE(logger.waitUntilOpened());
+    EXPECT_EQ(logger.player()->currentTime(), 0.0);
+    QTest::keyClick(logger.delegate.playerView, Qt::Key_L);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return logger.player()->currentTime() > 0.5; }, loadLimit));
+}
+
 TEST(PlayerMenu, HardwareDecodingIsKeptAndTurnsOffWhileAClipPlays)
 {
     const auto item = [](const Logger& logger) {
