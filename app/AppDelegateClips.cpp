@@ -106,7 +106,10 @@ void AppDelegate::scanChosenPath(const QString& path, const QStringList& accepte
     if (outcome.listingFailure)
         label->setText(tr("Cannot list the folder “%1”: %2.").arg(path, *outcome.listingFailure));
     else
-        label->setText(tr("%n clip(s) from “%1”", nullptr, int(assets.size())).arg(path));
+        // One clip has a sentence of its own, so English reads right without a catalogue; the count of
+        // several takes each language's plural forms.
+        label->setText(assets.size() == 1 ? tr("1 clip from “%1”").arg(path)
+                                          : tr("%n clips from “%1”", nullptr, int(assets.size())).arg(path));
     finishScan();
     readClipMetadata();
 }

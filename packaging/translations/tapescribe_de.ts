@@ -21,9 +21,14 @@
         <source>Cannot list the folder “%1”: %2.</source>
         <translation>Der Ordner „%1“ kann nicht gelesen werden: %2.</translation>
     </message>
+    <message>
+        <location line="+4"/>
+        <source>1 clip from “%1”</source>
+        <translation>1 Clip aus „%1“</translation>
+    </message>
     <message numerus="yes">
-        <location line="+2"/>
-        <source>%n clip(s) from “%1”</source>
+        <location line="+1"/>
+        <source>%n clips from “%1”</source>
         <translation>
             <numerusform>%n Clip aus „%1“</numerusform>
             <numerusform>%n Clips aus „%1“</numerusform>

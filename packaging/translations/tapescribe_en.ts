@@ -12,8 +12,8 @@
         </translation>
     </message>
     <message numerus="yes">
-        <location filename="../../app/AppDelegateClips.cpp" line="+109"/>
-        <source>%n clip(s) from “%1”</source>
+        <location filename="../../app/AppDelegateClips.cpp" line="+112"/>
+        <source>%n clips from “%1”</source>
         <translation>
             <numerusform>%n clip from “%1”</numerusform>
             <numerusform>%n clips from “%1”</numerusform>
