@@ -65,7 +65,7 @@ void AppDelegate::checkProfessionalFormats()
     const auto warning = professionalFormatsWarning(MediaCapabilities::ofThisProcess());
     if (!warning)
         return;
-    consoleLine(*warning);
+    consoleLine(*professionalFormatsWarning(MediaCapabilities::ofThisProcess(), englishWords));
     if (showFormatWarning) {
         showFormatWarning(*warning);
         return;
@@ -106,8 +106,10 @@ void AppDelegate::scanChosenPath(const QString& path, const QStringList& accepte
     if (outcome.listingFailure)
         label->setText(tr("Cannot list the folder “%1”: %2.").arg(path, *outcome.listingFailure));
     else
+        // One clip has a sentence of its own, so English reads right without a catalogue; the count of
+        // several takes each language's plural forms.
         label->setText(assets.size() == 1 ? tr("1 clip from “%1”").arg(path)
-                                          : tr("%1 clips from “%2”").arg(assets.size()).arg(path));
+                                          : tr("%n clips from “%1”", nullptr, int(assets.size())).arg(path));
     finishScan();
     readClipMetadata();
 }

@@ -9,11 +9,13 @@
 #include "core/BuildConfig.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QMainWindow>
 #include <QTranslator>
 
 #include <clocale>
+#include <utility>
 
 void prepareGraphics()
 {
@@ -31,15 +33,29 @@ void configureApplication()
     std::setlocale(LC_NUMERIC, "C");
 }
 
+void installTranslations(QCoreApplication& application)
+{
+    const QLocale language;
+    // tapeScribe's own texts, then Qt's: the standard buttons, the file dialogs and the text fields' menus.
+    const std::pair<QString, QString> catalogues[] {
+        { QStringLiteral("tapescribe"), Platform::translationsFolder() },
+        { QStringLiteral("qtbase"), QLibraryInfo::path(QLibraryInfo::TranslationsPath) },
+    };
+    for (const auto& [name, folder] : catalogues) {
+        auto* translator = new QTranslator(&application);
+        if (translator->load(language, name, QStringLiteral("_"), folder))
+            QCoreApplication::installTranslator(translator);
+        else
+            delete translator;
+    }
+}
+
 int applicationMain(int argc, char** argv)
 {
     prepareGraphics();
     QApplication application(argc, argv);
     configureApplication();
-    // The user's language, where tapeScribe ships a translation for it; English otherwise.
-    QTranslator translator;
-    if (translator.load(QLocale(), QStringLiteral("tapescribe"), QStringLiteral("_"), Platform::translationsFolder()))
-        QCoreApplication::installTranslator(&translator);
+    installTranslations(application);
 
     const QStringList paths = QCoreApplication::arguments().mid(1);
     SingleInstance instance(SingleInstance::defaultSocketPath());

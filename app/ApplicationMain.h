@@ -1,5 +1,7 @@
 #pragma once
 
+class QCoreApplication;
+
 // Builds the application (windows, delegate, single-instance hand-over), runs its start-up in order and
 // then its event loop; returns the process's exit status.
 int applicationMain(int argc, char** argv);
@@ -11,3 +13,7 @@ void prepareGraphics();
 // What must hold once the QApplication exists, for tapeScribe and for the tests that build its windows:
 // its names (settings, the desktop's window matching) and the number format the player needs.
 void configureApplication();
+
+// The user's language, where tapeScribe ships a translation for it, for its own texts and Qt's alike;
+// English otherwise. The translators live as long as `application`.
+void installTranslations(QCoreApplication& application);

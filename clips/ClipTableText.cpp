@@ -17,16 +17,20 @@ QString recordingStart(const QDateTime& moment)
 
 QString recordingStartSource(RecordingStart::Source source, bool pending)
 {
-    const auto tr = [](const char* text) { return QCoreApplication::translate("ClipTable", text); };
+    const auto text = [](const char* english) { return QCoreApplication::translate("ClipTable", english); };
     switch (source) {
     case RecordingStart::Source::Clip:
-        return tr("Recording start written into the clip");
+        return text(QT_TRANSLATE_NOOP("ClipTable", "Recording start written into the clip"));
     case RecordingStart::Source::BirthTime:
-        return pending ? tr("The file's creation time, until the clip's own date has been read")
-                       : tr("The file's creation time: the clip carries no recording date");
+        return pending ? text(QT_TRANSLATE_NOOP(
+                   "ClipTable", "The file's creation time, until the clip's own date has been read"))
+                       : text(QT_TRANSLATE_NOOP(
+                           "ClipTable", "The file's creation time: the clip carries no recording date"));
     case RecordingStart::Source::ModificationTime:
-        return pending ? tr("The file's modification time, until the clip's own date has been read")
-                       : tr("The file's modification time: the clip carries no recording date");
+        return pending ? text(QT_TRANSLATE_NOOP(
+                   "ClipTable", "The file's modification time, until the clip's own date has been read"))
+                       : text(QT_TRANSLATE_NOOP(
+                           "ClipTable", "The file's modification time: the clip carries no recording date"));
     }
     return {};
 }

@@ -67,10 +67,12 @@ QStringList MediaCapabilities::missingProfessionalFormats() const
         const char* name;
         const char* description;
     };
-    const std::array requirements { Requirement { demuxers, "mxf", "the MXF demuxer" },
-        Requirement { decoders, "prores", "the ProRes decoder" },
-        Requirement { decoders, "dnxhd", "the DNxHD decoder" },
-        Requirement { decoders, "mpeg2video", "the MPEG-2 decoder" } };
+    // The descriptions stay English here; the warning puts them in the words it is written in.
+    const std::array requirements { Requirement { demuxers, "mxf",
+                                        QT_TRANSLATE_NOOP("FormatWarning", "the MXF demuxer") },
+        Requirement { decoders, "prores", QT_TRANSLATE_NOOP("FormatWarning", "the ProRes decoder") },
+        Requirement { decoders, "dnxhd", QT_TRANSLATE_NOOP("FormatWarning", "the DNxHD decoder") },
+        Requirement { decoders, "mpeg2video", QT_TRANSLATE_NOOP("FormatWarning", "the MPEG-2 decoder") } };
     QStringList missing;
     for (const Requirement& requirement : requirements) {
         if (!requirement.available.contains(QLatin1String(requirement.name)))
@@ -79,18 +81,37 @@ QStringList MediaCapabilities::missingProfessionalFormats() const
     return missing;
 }
 
-std::optional<QString> professionalFormatsWarning(const std::optional<MediaCapabilities>& capabilities)
+QString englishWords(const char*, const char* sourceText, const char*, int)
 {
+    return QString::fromUtf8(sourceText);
+}
+
+std::optional<QString> professionalFormatsWarning(
+    const std::optional<MediaCapabilities>& capabilities, WarningWords words)
+{
+    const auto text
+        = [words](const char* sourceText) { return words("FormatWarning", sourceText, nullptr, -1); };
     if (!capabilities)
-        return QStringLiteral("The video player (libmpv) could not be started: no clip can be played.");
-    const QStringList missing = capabilities->missingProfessionalFormats();
+        return text(QT_TRANSLATE_NOOP(
+            "FormatWarning", "The video player (libmpv) could not be started: no clip can be played."));
+    QStringList missing = capabilities->missingProfessionalFormats();
     if (missing.isEmpty())
         return std::nullopt;
-    const QString names = missing.size() == 1 ? missing.first()
-                                              : missing.mid(0, missing.size() - 1).join(QStringLiteral(", "))
-            + QStringLiteral(" and ") + missing.last();
-    return QStringLiteral(
-        "Some professional clips will not play: %1 %2 missing from the video player's FFmpeg "
-        "libraries. Install Debian's complete libavcodec and libavformat packages to play them.")
-        .arg(names, missing.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"));
+    for (QString& name : missing)
+        name = text(name.toUtf8().constData());
+    const QString names = missing.size() == 1
+        ? missing.first()
+        : text(QT_TRANSLATE_NOOP("FormatWarning", "%1 and %2"))
+              .arg(missing.mid(0, missing.size() - 1).join(QStringLiteral(", ")), missing.last());
+    // One sentence for one missing part and one for several: the verb agrees with the list, in English as
+    // in the languages it is translated into.
+    return (missing.size() == 1 ? text(QT_TRANSLATE_NOOP("FormatWarning",
+                "Some professional clips will not play: %1 is missing from the video "
+                "player's FFmpeg libraries. Install Debian's complete libavcodec and "
+                "libavformat packages to play them."))
+                                : text(QT_TRANSLATE_NOOP("FormatWarning",
+                                    "Some professional clips will not play: %1 are missing from the video "
+                                    "player's FFmpeg libraries. Install Debian's complete libavcodec and "
+                                    "libavformat packages to play them.")))
+        .arg(names);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +23,13 @@ struct MediaCapabilities
     QStringList missingProfessionalFormats() const;
 };
 
+// How the warning's words are put: QCoreApplication::translate for the alert, in the logger's language;
+// englishWords for the console log, which other programs read in English whatever the desktop's language.
+using WarningWords
+    = QString (*)(const char* context, const char* sourceText, const char* disambiguation, int n);
+QString englishWords(const char* context, const char* sourceText, const char* disambiguation, int n);
+
 // What the logger is told at launch when professional clips would not play (`capabilities` is nothing
 // when the player could not start at all); nothing when everything is there.
-std::optional<QString> professionalFormatsWarning(const std::optional<MediaCapabilities>& capabilities);
+std::optional<QString> professionalFormatsWarning(
+    const std::optional<MediaCapabilities>& capabilities, WarningWords words = &QCoreApplication::translate);

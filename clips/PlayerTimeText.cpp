@@ -1,5 +1,7 @@
 #include "clips/PlayerTimeText.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 
 namespace PlayerTimeText {
@@ -26,8 +28,9 @@ QString remaining(double position, double duration, double framesPerSecond)
 
 QString decoding(const QString& hardwareDecoder)
 {
-    return hardwareDecoder.isEmpty() ? QStringLiteral("Decoding: software")
-                                     : QStringLiteral("Decoding: hardware (%1)").arg(hardwareDecoder);
+    return hardwareDecoder.isEmpty()
+        ? QCoreApplication::translate("PlayerView", "Decoding: software")
+        : QCoreApplication::translate("PlayerView", "Decoding: hardware (%1)").arg(hardwareDecoder);
 }
 
 QString recordingTimeOfDay(const QDateTime& recordingStart, double position)

@@ -2,6 +2,7 @@
 
 #include "core/Platform.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -15,12 +16,19 @@ std::filesystem::path filePath(const QString& path)
     return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
-FileError errorFor(const QString& operation, const QString& path, const std::error_code& error)
+// The descriptions are shown in the move's alerts, so they are in the user's language.
+QString text(const char* english)
+{
+    return QCoreApplication::translate("FileManager", english);
+}
+
+// `operation` names what failed and the path it failed on.
+FileError errorFor(const QString& operation, const std::error_code& error)
 {
     const QString reason = QString::fromLocal8Bit(error.message().c_str());
     return { reason,
-        QStringLiteral("%1 '%2' failed: %3 (%4 error %5)")
-            .arg(operation, path, reason, QString::fromLatin1(error.category().name()),
+        text(QT_TRANSLATE_NOOP("FileManager", "%1 failed: %2 (%3 error %4)"))
+            .arg(operation, reason, QString::fromLatin1(error.category().name()),
                 QString::number(error.value())) };
 }
 
@@ -55,7 +63,8 @@ std::optional<FileError> FileManager::trashItemAtPath(const QString& path)
     QString reason;
     if (Platform::moveToTrash(path, reason))
         return std::nullopt;
-    return FileError { reason, QStringLiteral("Moving '%1' to the Trash failed: %2").arg(path, reason) };
+    return FileError { reason,
+        text(QT_TRANSLATE_NOOP("FileManager", "Moving '%1' to the Trash failed: %2")).arg(path, reason) };
 }
 
 std::optional<FileError> FileManager::removeItemAtPath(const QString& path)
@@ -63,7 +72,7 @@ std::optional<FileError> FileManager::removeItemAtPath(const QString& path)
     std::error_code error;
     std::filesystem::remove_all(filePath(path), error);
     if (error)
-        return errorFor(QStringLiteral("Deleting"), path, error);
+        return errorFor(text(QT_TRANSLATE_NOOP("FileManager", "Deleting '%1'")).arg(path), error);
     return std::nullopt;
 }
 
@@ -72,11 +81,12 @@ std::optional<FileError> FileManager::copyItemAtPath(const QString& source, cons
     std::error_code error;
     // Copying a folder onto an existing one would merge the two trees; the move wants a fresh copy.
     if (std::filesystem::exists(std::filesystem::symlink_status(filePath(destination), error)))
-        return errorFor(
-            QStringLiteral("Copying to"), destination, std::make_error_code(std::errc::file_exists));
+        return errorFor(text(QT_TRANSLATE_NOOP("FileManager", "Copying to '%1'")).arg(destination),
+            std::make_error_code(std::errc::file_exists));
     std::filesystem::copy(filePath(source), filePath(destination),
         std::filesystem::copy_options::recursive | std::filesystem::copy_options::copy_symlinks, error);
     if (error)
-        return errorFor(QStringLiteral("Copying '%1' to").arg(source), destination, error);
+        return errorFor(
+            text(QT_TRANSLATE_NOOP("FileManager", "Copying '%1' to '%2'")).arg(source, destination), error);
     return std::nullopt;
 }

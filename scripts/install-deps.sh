@@ -16,6 +16,8 @@ packages=(
     # run and test
     xvfb xauth x11-utils xdotool dbus dbus-x11 gnome-keyring gcr libsecret-tools ffmpeg mpv xdg-utils
     libgl1-mesa-dri fonts-dejavu-core procps
+    # Qt's own texts (standard buttons, file dialogs) in the user's language
+    qt6-translations-l10n
     # the log service's load and attack script (scripts/logservice-load.py)
     python3 openssl
     # packaging: its checks, and the icon sizes rendered from SVG
