@@ -101,11 +101,11 @@ void MpvCore::load(MpvPlayer* player, const QString& path)
     // index there; every version takes properties set before the load, so loadfile gets no options.
     setFlag("pause", true);
     setNumber("speed", 1);
-    setText("play-dir", "forward");
-    // A clip left while mpv was turning to play backwards would open at its end, playing backwards, even
-    // with the direction set forwards again: mpv takes a file's start from the direction it last played.
-    // A start given as a time does not depend on it.
-    setText("start", "0");
+    // After backward playback, even with the direction set forwards again, mpv may take the next file's
+    // start from the direction it last played in, and open the clip at its end, playing backwards. A start
+    // given as a time does not depend on it; it costs a seek at the load, so only while mpv may hold one.
+    setText("start", backwardHeld ? "0" : "none");
+    setBackward(false);
     // A relative path would be taken for a protocol if it began like "http:"; a clip is a file.
     const QByteArray file = QDir::cleanPath(QDir::current().absoluteFilePath(path)).toUtf8();
     if (!mpv)
@@ -167,6 +167,13 @@ void MpvCore::setText(const char* property, const char* value)
     const uint64_t id = track(QStringLiteral("set ") + QString::fromUtf8(property));
     if (const int error = mpv_set_property_async(mpv, id, property, MPV_FORMAT_STRING, &value); error < 0)
         refused(requests.extract(id).mapped(), error);
+}
+
+void MpvCore::setBackward(bool backward)
+{
+    playingBackward = backward;
+    backwardHeld = backwardHeld || backward;
+    setText("play-dir", backward ? "backward" : "forward");
 }
 
 void MpvCore::setHardwareDecodingAllowed(bool allowed)
@@ -297,6 +304,8 @@ void MpvCore::dispatch(const mpv_event& event, MpvPlayer& player)
         }
         return;
     case MPV_EVENT_PLAYBACK_RESTART:
+        if (!playingBackward)
+            backwardHeld = false;
         if (currentStarted)
             player.restarted();
         return;

@@ -45,6 +45,8 @@ public:
     void setFlag(const char* property, bool value);
     void setNumber(const char* property, double value);
     void setText(const char* property, const char* value);
+    // The direction mpv plays in: backwards is mpv's backward playback.
+    void setBackward(bool backward);
 
     // Whether mpv may decode on the graphics card (it falls back to software by itself where it cannot).
     bool hardwareDecodingAllowed() const { return hardwareDecoding; }
@@ -70,6 +72,10 @@ private:
     mpv_handle* mpv = nullptr;
     bool hardwareDecoding = true;
     bool softwareHeld = false;
+    bool playingBackward = false; // as last asked
+    // mpv may still hold a backward direction of its own: from backward playback to the first restart of
+    // playback forwards.
+    bool backwardHeld = false;
     // mpv ≥ 0.33 names the entry in its reply to loadfile; without the name, the next file that starts
     // is the one.
     bool adoptNextStart = false;

@@ -125,7 +125,7 @@ void MpvPlayer::enterBackward()
         backwardDirection = true;
         backwardWatchdog.start();
         // Changing direction seeks to the frame on screen, in the new direction.
-        core.setText("play-dir", "backward");
+        core.setBackward(true);
         if (reverse != Reverse::Backward)
             return; // refused at once: the player steps instead
     }
@@ -139,7 +139,7 @@ void MpvPlayer::leaveBackward()
         return;
     backwardDirection = false;
     backwardWatchdog.stop();
-    core.setText("play-dir", "forward");
+    core.setBackward(false);
     core.holdSoftwareDecoding(false);
 }
 
