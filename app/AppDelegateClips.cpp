@@ -100,7 +100,10 @@ void AppDelegate::scanChosenPath(const QString& path, const QStringList& accepte
     tableView->clearSelection();
     metadataReader.cancel();
     assets.clear();
-    const ClipScan::Outcome outcome = ClipScan::scan(path, acceptedTypes, consoleLine);
+    ConsoleBatch console;
+    const ClipScan::Outcome outcome
+        = ClipScan::scan(path, acceptedTypes, [&console](const QString& line) { console.line(line); });
+    console.flush();
     assets = outcome.clips;
     assetDateSources = outcome.sources;
     if (outcome.listingFailure)

@@ -7,6 +7,24 @@
 
 #include <unistd.h>
 
+namespace {
+
+// Writes all of `bytes` to standard output, however many writes it takes. A closed or full output loses
+// what is left; the application goes on.
+void writeOut(const char* next, const char* end)
+{
+    while (next < end) {
+        const ssize_t written = ::write(STDOUT_FILENO, next, size_t(end - next));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return;
+        next += written;
+    }
+}
+
+}
+
 void consoleLine(const QString& text)
 {
     // One write(2) of the whole line, straight to the descriptor: nothing waits in a buffer, and a scan,
@@ -17,13 +35,23 @@ void consoleLine(const QString& text)
     line.resize(encoder.requiredSpace(text.size()) + 1);
     char* end = encoder.appendToBuffer(line.data(), text);
     *end++ = '\n';
-    const char* next = line.data();
-    while (next < end) {
-        const ssize_t written = ::write(STDOUT_FILENO, next, size_t(end - next));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return; // a closed or full output loses the line; the application goes on
-        next += written;
-    }
+    writeOut(line.data(), end);
+}
+
+ConsoleBatch::~ConsoleBatch()
+{
+    flush();
+}
+
+void ConsoleBatch::line(const QString& text)
+{
+    pending.append(text.toUtf8()).append('\n');
+    if (pending.size() >= flushBytes)
+        flush();
+}
+
+void ConsoleBatch::flush()
+{
+    writeOut(pending.constData(), pending.constData() + pending.size());
+    pending.clear();
 }

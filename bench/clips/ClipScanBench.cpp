@@ -49,7 +49,12 @@ int main()
     const QStringList types
         = TypeIdentifiers::playableTypes(capabilities ? capabilities->demuxers : QStringList());
     qsizetype found = 0;
-    auto scan = [&] { found = ClipScan::scan(folder.path(), types, consoleLine).clips.size(); };
+    // As the application scans: its lines gathered into a few writes while the scan holds the thread.
+    auto scan = [&] {
+        ConsoleBatch console;
+        found = ClipScan::scan(folder.path(), types, [&console](const QString& line) { console.line(line); })
+                    .clips.size();
+    };
     auto silentScan = [&] { ClipScan::scan(folder.path(), types, [](const QString&) {}); };
     // The least the console lines can cost: as many single writes of a line, and nothing else.
     QStringList lines;
