@@ -283,8 +283,9 @@ TEST_F(AppMoverTest, AdministratorInstallIsOneCommandThatReplacesTheOldCopyOnlyO
     // The copy belongs to whoever installed it (the administrator), and only its owner may change it.
     for (const QString& entry : treeOf(destination)) {
         const QFileInfo info(entry);
-        if (asRoot)
+        if (asRoot) {
             EXPECT_EQ(info.ownerId(), 0u) << entry.toStdString();
+        }
         EXPECT_FALSE(info.permissions() & (QFile::WriteGroup | QFile::WriteOther)) << entry.toStdString();
     }
     struct stat status;
