@@ -7,6 +7,7 @@
 
 #include "ui_PlayerView.h"
 
+#include <QAbstractButton>
 #include <QKeyEvent>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -17,6 +18,13 @@ namespace {
 
 constexpr int volumeStep = 5;
 
+// The state is shown many times a second while a clip plays; a button keeps its icon until it changes.
+void showIcon(QAbstractButton* button, const QIcon& icon)
+{
+    if (button->icon().cacheKey() != icon.cacheKey())
+        button->setIcon(icon);
+}
+
 }
 
 PlayerView::PlayerView(QWidget* parent)
@@ -24,6 +32,10 @@ PlayerView::PlayerView(QWidget* parent)
     , ui(std::make_unique<Ui::PlayerView>())
 {
     ui->setupUi(this);
+    playIcon = style()->standardIcon(QStyle::SP_MediaPlay);
+    pauseIcon = style()->standardIcon(QStyle::SP_MediaPause);
+    volumeIcon = style()->standardIcon(QStyle::SP_MediaVolume);
+    mutedIcon = style()->standardIcon(QStyle::SP_MediaVolumeMuted);
     // The picture and the message over it pass the keyboard and the mouse to the view: the logger's
     // keys always reach the player.
     ui->surface->setFocusProxy(this);
@@ -146,7 +158,7 @@ void PlayerView::showState()
         widget->setEnabled(player && duration > 0);
 
     const bool playing = player && player->rate() != 0;
-    ui->playButton->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+    showIcon(ui->playButton, playing ? pauseIcon : playIcon);
     if (!ui->scrubber->isSliderDown()) {
         const QSignalBlocker blocker(ui->scrubber);
         ui->scrubber->setRange(0, int(std::lround(duration * 1000)));
@@ -167,8 +179,7 @@ void PlayerView::showState()
         ui->volume->setValue(player->volume());
         ui->muteButton->setChecked(player->isMuted());
     }
-    ui->muteButton->setIcon(style()->standardIcon(
-        ui->muteButton->isChecked() ? QStyle::SP_MediaVolumeMuted : QStyle::SP_MediaVolume));
+    showIcon(ui->muteButton, ui->muteButton->isChecked() ? mutedIcon : volumeIcon);
     if (!player) {
         ui->message->setText(tr("Select a clip to play it."));
         ui->message->show();

@@ -3,6 +3,7 @@
 #include "clips/Timecode.h"
 
 #include <QDateTime>
+#include <QIcon>
 #include <QWidget>
 
 #include <memory>
@@ -80,6 +81,8 @@ private:
     QDateTime recordingStart;
     std::optional<Timecode> startTimecode;
     bool hardwareDecoding = true;
+    // Made once: every icon the style makes is a new one, with new renderings in the pixmap cache.
+    QIcon playIcon, pauseIcon, volumeIcon, mutedIcon;
     // The time read-outs and what their tooltips say before the decoder is named.
     std::vector<std::pair<QLabel*, QString>> readOutToolTips;
 };

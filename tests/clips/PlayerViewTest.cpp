@@ -12,6 +12,7 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QTimeZone>
 
 #include <functional>
@@ -117,14 +118,23 @@ TEST(PlayerView, KeysStepFramesAndSecondsAndSetTheSound)
 TEST(PlayerView, JklShuttleDoublesStopsAndHaltsAtTheStart)
 {
     Pane pane(Kind::LongMp4);
+    // The play button shows the state with the same two icons throughout: a new icon for every report
+    // of the play head would pile up renderings in the pixmap cache while a clip plays.
+    const auto playButtonIcon
+        = [&] { return pane.view.findChild<QToolButton*>(u"playButton"_s)->icon().cacheKey(); };
+    const qint64 paused = playButtonIcon();
     for (double expected : { 1.0, 2.0, 4.0, 8.0, 8.0 }) {
         pane.press(Qt::Key_L);
         EXPECT_EQ(pane.player->rate(), expected);
     }
+    const qint64 playing = playButtonIcon();
+    EXPECT_NE(playing, paused);
     ASSERT_TRUE(QTest::qWaitFor([&] { return pane.player->currentTime() > 10; }, limit));
+    EXPECT_EQ(playButtonIcon(), playing);
     pane.press(Qt::Key_K);
     EXPECT_EQ(pane.player->rate(), 0.0);
     EXPECT_TRUE(pane.holdsStill());
+    EXPECT_EQ(playButtonIcon(), paused);
 
     for (double expected : { -1.0, -2.0, -4.0 }) {
         pane.press(Qt::Key_J);
