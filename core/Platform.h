@@ -95,6 +95,9 @@ bool startDetachedShell(const QString& commandLine);
 // background worker calls it so that the main thread, which draws the window, keeps its share.
 void yieldToOtherThreads();
 
+// Gives the memory of large blocks back to the system as soon as they are freed. Called once, at start.
+void returnLargeBlocksWhenFreed();
+
 // Ends the process at once with `status`, without running the application's termination steps.
 [[noreturn]] void endProcess(int status);
 
