@@ -13,12 +13,17 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <malloc.h>
+
 namespace {
 
-// The process's own figures, as the kernel counts them.
+// The process's own figures, as the kernel counts them, and what of its memory the C library's heaps
+// hand out: resident memory also counts the free space that the heaps keep, so a leak shows in the
+// second figure first.
 struct Usage
 {
     double residentMiB = 0;
+    double heapInUseMiB = 0;
     int threads = 0;
     int descriptors = 0;
 };
@@ -37,6 +42,7 @@ Usage usage()
     }
     now.descriptors
         = int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::System).size());
+    now.heapInUseMiB = double(::mallinfo2().uordblks) / (1024.0 * 1024.0);
     return now;
 }
 
@@ -172,7 +178,7 @@ int main(int argc, char** argv)
     };
 
     std::vector<Usage> samples;
-    std::printf("minute  selections  resident MiB  threads  open fds  failures\n");
+    std::printf("minute  selections  resident MiB  heap in use MiB  threads  open fds  failures\n");
     std::fflush(stdout);
     const auto started = Bench::Clock::now();
     while (int(samples.size()) < minutes) {
@@ -181,17 +187,18 @@ int main(int argc, char** argv)
             < 60.0 * double(samples.size() + 1))
             continue;
         samples.push_back(usage());
-        std::printf("%6zu  %10ld  %12.1f  %7d  %8d  %8d\n", samples.size(), selections,
-            samples.back().residentMiB, samples.back().threads, samples.back().descriptors, failures);
+        std::printf("%6zu  %10ld  %12.1f  %15.1f  %7d  %8d  %8d\n", samples.size(), selections,
+            samples.back().residentMiB, samples.back().heapInUseMiB, samples.back().threads,
+            samples.back().descriptors, failures);
         std::fflush(stdout);
     }
     // From the end of the second minute (the first when the run is shorter) to the end.
     const Usage& from = samples[std::min<size_t>(1, samples.size() - 1)];
     const Usage& to = samples.back();
     std::printf("growth from minute %zu to %zu: resident %+.1f %%, threads %+.1f %%, open fds %+.1f %% (goal "
-                "< 5 %%); "
-                "%ld selection changes, %d failures\n",
+                "< 5 %%), heap in use %+.1f %%; %ld selection changes, %d failures\n",
         std::min<size_t>(2, samples.size()), samples.size(), percent(from.residentMiB, to.residentMiB),
-        percent(from.threads, to.threads), percent(from.descriptors, to.descriptors), selections, failures);
+        percent(from.threads, to.threads), percent(from.descriptors, to.descriptors),
+        percent(from.heapInUseMiB, to.heapInUseMiB), selections, failures);
     return failures == 0 ? 0 : 1;
 }
