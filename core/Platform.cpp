@@ -220,6 +220,11 @@ void returnLargeBlocksWhenFreed()
     ::mallopt(M_MMAP_THRESHOLD, largeBlockBytes);
 }
 
+void returnFreeHeapPages()
+{
+    ::malloc_trim(0);
+}
+
 void yieldToOtherThreads()
 {
     // Linux keeps a niceness for each thread; QThread's priorities change nothing under the default

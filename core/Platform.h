@@ -98,6 +98,9 @@ void yieldToOtherThreads();
 // Gives the memory of large blocks back to the system as soon as they are freed. Called once, at start.
 void returnLargeBlocksWhenFreed();
 
+// Hands the free pages inside the heaps back to the system; what freeing alone leaves with the process.
+void returnFreeHeapPages();
+
 // Ends the process at once with `status`, without running the application's termination steps.
 [[noreturn]] void endProcess(int status);
 
