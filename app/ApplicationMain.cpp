@@ -31,7 +31,6 @@ void configureApplication()
     QGuiApplication::setDesktopFileName(QStringLiteral("tapescribe"));
     // libmpv parses numbers with the C library and refuses to start under a locale with a decimal comma.
     std::setlocale(LC_NUMERIC, "C");
-    Platform::returnLargeBlocksWhenFreed();
 }
 
 void installTranslations(QCoreApplication& application)

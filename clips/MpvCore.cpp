@@ -22,10 +22,10 @@ const char* decoding(bool hardware)
     return hardware ? "auto-safe" : "no";
 }
 
-// A closed file's frames and packets leave holes in the heaps of the threads that held them, and the heaps
-// keep those pages: after half an hour of switching clips that was some 50 MiB. They go back once a file
-// is closed, on a pool thread so that the window never waits, one trim at a time however fast the
-// logger switches.
+// A closed file's frames and packets leave free pages in the heaps of the threads that held them, and the
+// heaps keep them: switching clips for a few minutes left several times more free than in use. They go
+// back once a file is closed, on a pool thread so that the window never waits, one trim at a time however
+// fast the logger switches.
 void returnPagesOfClosedFile()
 {
     static std::atomic_bool trimming = false;

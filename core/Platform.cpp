@@ -209,17 +209,6 @@ void endProcess(int status)
     ::_exit(status);
 }
 
-void returnLargeBlocksWhenFreed()
-{
-    // glibc serves a large block from pages of its own, and unmaps them when it is freed, but raises that
-    // size limit to the size of every such block freed, up to 32 MiB. A player then soon carves its
-    // decoded frames from the heaps of its decoder threads, and the heaps keep the space after the frames
-    // are gone: switching clips for a few minutes left some 350 MiB free in them against 80 MiB in use. A
-    // fixed limit keeps frames, packets and textures on pages that go back when they are freed.
-    constexpr int largeBlockBytes = 256 * 1024;
-    ::mallopt(M_MMAP_THRESHOLD, largeBlockBytes);
-}
-
 void returnFreeHeapPages()
 {
     ::malloc_trim(0);

@@ -95,9 +95,6 @@ bool startDetachedShell(const QString& commandLine);
 // background worker calls it so that the main thread, which draws the window, keeps its share.
 void yieldToOtherThreads();
 
-// Gives the memory of large blocks back to the system as soon as they are freed. Called once, at start.
-void returnLargeBlocksWhenFreed();
-
 // Hands the free pages inside the heaps back to the system; what freeing alone leaves with the process.
 void returnFreeHeapPages();
 
