@@ -32,6 +32,12 @@ struct BenchApplication : TestApplication
         }
         return true;
     }
+
+    // Runs the event loop for `milliseconds`: the window draws and the player reports meanwhile.
+    static void runFor(int milliseconds)
+    {
+        waitFor([] { return false; }, milliseconds);
+    }
 };
 
 // A clip made by ffmpeg: `size` pixels, `seconds` long, at 25 frames a second, with the given encoder

@@ -96,7 +96,7 @@ PoolRun readInWindow(BenchApplication& app, const QString& folder)
     BenchApplication::waitFor(allRead, 600'000);
     const double total = double(clock.nsecsElapsed()) / 1e6;
     // Let the table draw what came last.
-    BenchApplication::waitFor([&] { return clock.elapsed() > total + 200; });
+    BenchApplication::runFor(200);
     return { total, stalls.longestStall(), stalls.longestWork() };
 }
 
@@ -141,9 +141,7 @@ int main(int argc, char** argv)
 
     BenchApplication app;
     // The window's first seconds (the web view starting, the first paint) are not the rows' doing.
-    QElapsedTimer settle;
-    settle.start();
-    BenchApplication::waitFor([&] { return settle.elapsed() > 3000; });
+    BenchApplication::runFor(3000);
     // What the machine alone does to the event loop: the same clock with nothing to do, and with nothing
     // to do but draw the clip table once. A window that holds OpenGL children (the player, the web view)
     // is composed with OpenGL on every repaint; without a graphics card that is Mesa's software renderer,
@@ -151,14 +149,14 @@ int main(int argc, char** argv)
     double idleStall = 0;
     {
         const StallClock idle;
-        BenchApplication::waitFor([] { return false; }, 1000);
+        BenchApplication::runFor(1000);
         idleStall = idle.longestStall();
     }
     std::vector<double> repaintStalls;
     for (int repaint = 0; repaint < 5; ++repaint) {
         const StallClock drawing;
         app.delegate.tableView->viewport()->update();
-        BenchApplication::waitFor([] { return false; }, 300);
+        BenchApplication::runFor(300);
         repaintStalls.push_back(drawing.longestStall());
     }
     std::vector<double> times, stalls, busyStretches;

@@ -54,11 +54,6 @@ void press(QWidget* view, int key, Qt::KeyboardModifiers modifiers = Qt::NoModif
     QCoreApplication::sendEvent(view, &up);
 }
 
-void idle(int milliseconds)
-{
-    BenchApplication::waitFor([] { return false; }, milliseconds);
-}
-
 double percent(double from, double to)
 {
     return from > 0 ? (to - from) / from * 100.0 : 0.0;
@@ -147,23 +142,23 @@ int main(int argc, char** argv)
             double before = player->currentTime();
             press(view, Qt::Key_L);
             press(view, Qt::Key_L);
-            idle(800);
+            BenchApplication::runFor(800);
             if (player->currentTime() <= before)
                 failure("L did not move", clip);
             press(view, Qt::Key_J);
             press(view, Qt::Key_J);
             before = player->currentTime();
-            idle(900);
+            BenchApplication::runFor(900);
             if (player->currentTime() >= before && player->currentTime() > 0)
                 failure("J J did not move", clip);
             press(view, Qt::Key_K);
             for (int key : { Qt::Key_Left, Qt::Key_Left, Qt::Key_Right, Qt::Key_Left }) {
                 press(view, key);
-                idle(60);
+                BenchApplication::runFor(60);
             }
             press(view, Qt::Key_Left, Qt::ShiftModifier);
             press(view, Qt::Key_J);
-            idle(300);
+            BenchApplication::runFor(300);
         }
         select(failing);
         if (!opened() || !view->player()->failure())
@@ -171,7 +166,7 @@ int main(int argc, char** argv)
         // A logger running down the list with the arrow keys: changes faster than clips open.
         for (int i = 0; i < 20; ++i) {
             select(row(playable[size_t(i) % playable.size()]));
-            idle(15);
+            BenchApplication::runFor(15);
         }
         if (!opened())
             failure("the last of a run of changes did not open", "");
