@@ -63,6 +63,7 @@ void MpvPlayer::setRate(double rate)
     // Playback takes over from the arrow keys.
     gate.reset();
     firstStep.reset();
+    aimedFrame.reset();
     landing = Landing::None;
     stepWatchdog.stop();
     // Before the first picture mpv has no file to play: the rate is applied once it has.
@@ -213,6 +214,7 @@ void MpvPlayer::seek(double seconds)
         core.setFlag("pause", true);
         emit changed();
     }
+    aimedFrame.reset();
     leaveBackward();
     seekExactly(seconds);
 }
@@ -267,14 +269,19 @@ void MpvPlayer::makeSteps(std::optional<StepGate::Step> next)
 
 bool MpvPlayer::make(StepGate::Step step)
 {
-    const qint64 frame = frameIndex();
+    // The steps of one run count from where the step before aimed, not from the frame on show: a step
+    // that lands late on a busy machine (after the watchdog gave up on it) would otherwise be counted from
+    // the frame before it, and the run would end a frame short.
+    const qint64 frame = aimedFrame.value_or(frameIndex());
     const qint64 lastFrame = std::max<qint64>(0, std::llround(length * fps) - 1);
     if (step.unit == StepGate::Unit::Second) {
-        const double target = std::clamp(currentTime() + step.direction, 0.0, double(lastFrame) / fps);
+        const double from = aimedFrame && fps > 0 ? double(*aimedFrame) / fps : currentTime();
+        const double target = std::clamp(from + step.direction, 0.0, double(lastFrame) / fps);
         if (std::llround(target * fps) == frame)
             return false;
         leaveBackward();
         landing = Landing::Restart;
+        aimedFrame = std::llround(target * fps);
         seekExactly(target);
     } else if (fps <= 0 || (step.direction < 0 ? frame <= 0 : frame >= lastFrame)) {
         return false;
@@ -283,6 +290,7 @@ bool MpvPlayer::make(StepGate::Step step)
         // it takes the next of the frames it has decoded for showing in reverse.
         landing = Landing::NewFrame;
         landingFrom = frame;
+        aimedFrame = frame + step.direction;
         core.command({ "frame-step" });
     } else {
         // Against mpv's direction: an exact seek to the neighbouring frame, which decodes from the
@@ -290,7 +298,8 @@ bool MpvPlayer::make(StepGate::Step step)
         // B-frames.)
         leaveBackward();
         landing = Landing::Restart;
-        seekExactly(double(frame + step.direction) / fps);
+        aimedFrame = frame + step.direction;
+        seekExactly(double(*aimedFrame) / fps);
     }
     stepWatchdog.start();
     return true;
@@ -300,7 +309,11 @@ void MpvPlayer::stepLanded()
 {
     landing = Landing::None;
     stepWatchdog.stop();
-    makeSteps(gate.landed());
+    const auto next = gate.landed();
+    // The run is over: the next press counts from the frame on show.
+    if (!next)
+        aimedFrame.reset();
+    makeSteps(next);
 }
 
 void MpvPlayer::setVolume(int percent)
@@ -422,6 +435,7 @@ void MpvPlayer::fail(const QString& reason)
     backwardWatchdog.stop();
     stepWatchdog.stop();
     gate.reset();
+    aimedFrame.reset();
     playRate = 0;
     emit failed(reason);
 }
@@ -435,10 +449,12 @@ void MpvPlayer::commandFailed(const QString& what, const QString& reason)
         if (reverse == Reverse::Backward)
             fallBackToStepping();
     }
-    // A refused step or seek will not land: the keys are free again, and stepping backwards stops
-    // where it is rather than asking again and again.
-    if (landing != Landing::None)
+    // A refused step or seek will not land: the keys are free again, counting from the frame on show,
+    // and stepping backwards stops where it is rather than asking again and again.
+    if (landing != Landing::None) {
+        aimedFrame.reset();
         stepLanded();
+    }
     if (reverse == Reverse::Stepping && stepSeekUnderWay) {
         playRate = 0;
         stopReverse();

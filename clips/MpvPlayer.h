@@ -49,6 +49,9 @@ public:
     const QString& hardwareDecoder() const { return decoderName; }
     // Why the clip cannot be played, once the player has given up on it.
     const std::optional<QString>& failure() const { return failureText; }
+    // How long an arrow key's step may take to land before the next one goes ahead anyway (a second):
+    // a step that mpv never answers must not hold the keys.
+    void setStepLimit(int milliseconds) { stepWatchdog.setInterval(milliseconds); }
 
 public slots:
     void setRate(double rate);
@@ -149,6 +152,7 @@ private:
     std::optional<StepGate::Step> firstStep; // pressed before the clip's first picture was up
     Landing landing = Landing::None;
     qint64 landingFrom = 0;
+    std::optional<qint64> aimedFrame; // where the last step of the run under way goes
     // A step whose landing never reports (a refused command) frees the keys after this.
     QTimer stepWatchdog;
 };
