@@ -24,16 +24,19 @@ const char* decoding(bool hardware)
 
 // A closed file's frames and packets leave free pages in the heaps of the threads that held them, and the
 // heaps keep them: switching clips for a few minutes left several times more free than in use. They go
-// back once a file is closed, on a pool thread so that the window never waits, one trim at a time however
-// fast the logger switches.
+// back once a file is closed, on a pool thread so that the window never waits. One trim runs at a time
+// however fast the logger switches; files closed while it runs get one more pass after it, since pages
+// they free after the pass has gone over their heap would otherwise stay until some later close.
 void returnPagesOfClosedFile()
 {
-    static std::atomic_bool trimming = false;
-    if (trimming.exchange(true))
+    static std::atomic_int requests = 0;
+    if (requests.fetch_add(1) > 0)
         return;
     QThreadPool::globalInstance()->start([] {
-        Platform::returnFreeHeapPages();
-        trimming = false;
+        int served = requests.load();
+        do
+            Platform::returnFreeHeapPages();
+        while (!requests.compare_exchange_strong(served, 0));
     });
 }
 
