@@ -17,8 +17,9 @@
 #include <clocale>
 #include <utility>
 
-void prepareGraphics()
+void prepareProcess()
 {
+    Platform::limitHeapArenas();
     // The player's OpenGL widget and the web view share one window; they need shared contexts.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
@@ -52,7 +53,7 @@ void installTranslations(QCoreApplication& application)
 
 int applicationMain(int argc, char** argv)
 {
-    prepareGraphics();
+    prepareProcess();
     QApplication application(argc, argv);
     configureApplication();
     installTranslations(application);

@@ -6,9 +6,10 @@ class QCoreApplication;
 // then its event loop; returns the process's exit status.
 int applicationMain(int argc, char** argv);
 
-// What must hold before the QApplication exists, for tapeScribe and for the tests that build its windows:
-// the graphics set-up that the video surface and the web view need side by side.
-void prepareGraphics();
+// What must hold before the QApplication exists, and before any thread starts, for tapeScribe and for the
+// tests and benchmarks that build its windows: the graphics set-up that the video surface and the web view
+// need side by side, and the heaps' layout.
+void prepareProcess();
 
 // What must hold once the QApplication exists, for tapeScribe and for the tests that build its windows:
 // its names (settings, the desktop's window matching) and the number format the player needs.

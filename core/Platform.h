@@ -98,6 +98,9 @@ void yieldToOtherThreads();
 // Hands the free pages inside the heaps back to the system; what freeing alone leaves with the process.
 void returnFreeHeapPages();
 
+// Keeps the process's threads to a couple of heaps. Called once, before any thread starts.
+void limitHeapArenas();
+
 // Ends the process at once with `status`, without running the application's termination steps.
 [[noreturn]] void endProcess(int status);
 

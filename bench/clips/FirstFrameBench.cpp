@@ -57,7 +57,7 @@ std::optional<double> mpvOpenToFirstFrame(const QString& clip, const QString& lo
 // open-to-first-frame time on the same files.
 int main(int argc, char** argv)
 {
-    prepareGraphics();
+    prepareProcess();
     QApplication application(argc, argv);
     configureApplication();
 

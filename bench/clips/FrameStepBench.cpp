@@ -29,7 +29,7 @@ std::optional<double> step(PlayerPane& pane, int key)
 // starting points spread over the GOPs; then a held key, and how long steps still land once it is let go.
 int main(int argc, char** argv)
 {
-    prepareGraphics();
+    prepareProcess();
     QApplication application(argc, argv);
     configureApplication();
 

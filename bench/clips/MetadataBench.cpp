@@ -104,7 +104,7 @@ PoolRun readInWindow(BenchApplication& app, const QString& folder)
 
 int main(int argc, char** argv)
 {
-    prepareGraphics();
+    prepareProcess();
     QApplication application(argc, argv);
     configureApplication();
 

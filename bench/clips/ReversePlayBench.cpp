@@ -43,7 +43,7 @@ Play play(PlayerPane& pane, qint64 from, int key)
 // long-GOP H.264 clip (a keyframe every 50 frames, B-frames) and on an intra-only ProRes clip, 720p.
 int main(int argc, char** argv)
 {
-    prepareGraphics();
+    prepareProcess();
     QApplication application(argc, argv);
     configureApplication();
 

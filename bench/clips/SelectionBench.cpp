@@ -52,7 +52,7 @@ std::vector<double> selectionChanges(const QString& folder, int count)
 
 int main(int argc, char** argv)
 {
-    prepareGraphics();
+    prepareProcess();
     QApplication application(argc, argv);
     configureApplication();
 

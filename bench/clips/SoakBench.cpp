@@ -67,7 +67,7 @@ double percent(double from, double to)
 // any failure makes the exit status 1.
 int main(int argc, char** argv)
 {
-    prepareGraphics();
+    prepareProcess();
     QApplication application(argc, argv);
     configureApplication();
     const int minutes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;

@@ -8,7 +8,7 @@
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
-    prepareGraphics();
+    prepareProcess();
     QApplication application(argc, argv);
     configureApplication();
     return RUN_ALL_TESTS();
