@@ -265,6 +265,9 @@ void MpvPlayer::makeSteps(std::optional<StepGate::Step> next)
     // A step with nowhere to go (before the first frame, after the last) lands at once.
     while (next && !make(*next))
         next = gate.landed();
+    // The run is over: the next press counts from the frame on show.
+    if (!next)
+        aimedFrame.reset();
 }
 
 bool MpvPlayer::make(StepGate::Step step)
@@ -309,11 +312,7 @@ void MpvPlayer::stepLanded()
 {
     landing = Landing::None;
     stepWatchdog.stop();
-    const auto next = gate.landed();
-    // The run is over: the next press counts from the frame on show.
-    if (!next)
-        aimedFrame.reset();
-    makeSteps(next);
+    makeSteps(gate.landed());
 }
 
 void MpvPlayer::setVolume(int percent)
