@@ -36,7 +36,7 @@ PlayerView::PlayerView(QWidget* parent)
     pauseIcon = style()->standardIcon(QStyle::SP_MediaPause);
     volumeIcon = style()->standardIcon(QStyle::SP_MediaVolume);
     mutedIcon = style()->standardIcon(QStyle::SP_MediaVolumeMuted);
-    // The picture and the message over it pass the keyboard and the mouse to the view: the logger's
+    // The picture and the message in its place pass the keyboard and the mouse to the view: the logger's
     // keys always reach the player.
     ui->surface->setFocusProxy(this);
     ui->message->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -180,18 +180,23 @@ void PlayerView::showState()
         ui->muteButton->setChecked(player->isMuted());
     }
     showIcon(ui->muteButton, ui->muteButton->isChecked() ? mutedIcon : volumeIcon);
-    if (!player) {
-        ui->message->setText(tr("Select a clip to play it."));
-        ui->message->show();
-    } else if (!player->failure()) {
-        ui->message->hide();
-    }
+    if (!player)
+        showMessage(tr("Select a clip to play it."));
+    else if (!player->failure())
+        showMessage({});
 }
 
 void PlayerView::showFailure(const QString& reason)
 {
-    ui->message->setText(tr("This clip cannot be played: %1.").arg(reason));
-    ui->message->show();
+    showMessage(tr("This clip cannot be played: %1.").arg(reason));
+}
+
+void PlayerView::showMessage(const QString& text)
+{
+    ui->message->setText(text);
+    ui->message->setVisible(!text.isEmpty());
+    // The picture is a native window, which no widget can be drawn over: the message takes its place.
+    ui->surface->setVisible(text.isEmpty());
 }
 
 void PlayerView::showNotice(const QString& text)

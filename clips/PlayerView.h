@@ -53,7 +53,7 @@ public:
     QString sourceTimecodeText() const;
     // The read-out's tooltip: what it shows, and which decoder is at work.
     QString readOutToolTip() const;
-    // The message shown over the picture (a clip that cannot be played), empty when none.
+    // The message shown in the picture's place (a clip that cannot be played), empty when none.
     QString messageText() const;
     // The player's last word under the controls (a refused command, reverse play by stepping), empty
     // when none.
@@ -72,6 +72,8 @@ private:
     bool handleKey(const QKeyEvent& event);
     void showState();
     void showFailure(const QString& reason);
+    // Shows `text` in the picture's place; an empty text brings the picture back.
+    void showMessage(const QString& text);
     void showNotice(const QString& text);
 
     std::unique_ptr<Ui::PlayerView> ui;

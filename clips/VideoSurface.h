@@ -1,18 +1,17 @@
 #pragma once
 
-#include <QOpenGLWidget>
+#include <QWidget>
 
 struct mpv_handle;
-struct mpv_render_context;
+class VideoWindow;
 
-// Draws the frames of an mpv core through mpv's render API into this OpenGL widget.
-class VideoSurface : public QOpenGLWidget
+// The player's picture in the widget tree: holds the native window that mpv draws into.
+class VideoSurface : public QWidget
 {
     Q_OBJECT
 
 public:
     explicit VideoSurface(QWidget* parent = nullptr);
-    ~VideoSurface() override;
 
     // Draws `core`'s frames from now on; nullptr draws black. The surface's hold on a core must end
     // before that core goes.
@@ -25,16 +24,6 @@ signals:
     // A new video frame has been drawn.
     void frameDrawn();
 
-protected:
-    void initializeGL() override;
-    void paintGL() override;
-
 private:
-    void createRenderContext();
-    void freeRenderContext();
-    void onRenderUpdate();
-
-    mpv_handle* core = nullptr;
-    mpv_render_context* renderContext = nullptr;
-    bool framePending = false;
+    VideoWindow* window;
 };
