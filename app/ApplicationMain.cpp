@@ -4,6 +4,7 @@
 #include "app/MainInterface.h"
 #include "core/Platform.h"
 #include "app/SingleInstance.h"
+#include "app/WebViewGraphics.h"
 #include "move/AppMover.h"
 
 #include "core/BuildConfig.h"
@@ -20,7 +21,7 @@
 void prepareProcess()
 {
     Platform::limitHeapArenas();
-    // The player's OpenGL widget and the web view share one window; they need shared contexts.
+    // The web view on OpenGL needs Qt's contexts shared.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
@@ -32,6 +33,7 @@ void configureApplication()
     QGuiApplication::setDesktopFileName(QStringLiteral("tapescribe"));
     // libmpv parses numbers with the C library and refuses to start under a locale with a decimal comma.
     std::setlocale(LC_NUMERIC, "C");
+    chooseWebViewGraphics();
 }
 
 void installTranslations(QCoreApplication& application)

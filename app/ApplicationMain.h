@@ -7,12 +7,13 @@ class QCoreApplication;
 int applicationMain(int argc, char** argv);
 
 // What must hold before the QApplication exists, and before any thread starts, for tapeScribe and for the
-// tests and benchmarks that build its windows: the graphics set-up that the video surface and the web view
-// need side by side, and the heaps' layout.
+// tests and benchmarks that build its windows: the OpenGL set-up that the web view needs, and the heaps'
+// layout.
 void prepareProcess();
 
 // What must hold once the QApplication exists, for tapeScribe and for the tests that build its windows:
-// its names (settings, the desktop's window matching) and the number format the player needs.
+// its names (settings, the desktop's window matching), the number format the player needs, and how the web
+// view draws.
 void configureApplication();
 
 // The user's language, where tapeScribe ships a translation for it, for its own texts and Qt's alike;

@@ -8,7 +8,7 @@ packages=(
     cmake g++ make pkg-config git ccache
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-l10n-tools
     qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
-    libqt6sql6-sqlite libqt6opengl6-dev libgl-dev
+    libqt6sql6-sqlite libqt6opengl6-dev qt6-declarative-dev libgl-dev
     libmpv-dev libavformat-dev libavcodec-dev libavutil-dev libsecret-1-dev libglib2.0-dev libssl-dev
     libgtest-dev libgmock-dev
     # the fuzz targets (scripts/fuzz.sh): clang with libFuzzer and its sanitizer runtimes

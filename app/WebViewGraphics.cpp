@@ -1,0 +1,43 @@
+#include "app/WebViewGraphics.h"
+
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QQuickWindow>
+
+bool isSoftwareRenderer(const QString& renderer)
+{
+    static const QString softwareRenderers[] {
+        QStringLiteral("llvmpipe"),
+        QStringLiteral("softpipe"),
+        QStringLiteral("Software Rasterizer"),
+        QStringLiteral("SwiftShader"),
+    };
+    for (const QString& name : softwareRenderers)
+        if (renderer.contains(name, Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+QString openGLRenderer()
+{
+    QOffscreenSurface surface;
+    surface.create();
+    QOpenGLContext context;
+    if (!context.create() || !context.makeCurrent(&surface))
+        return {};
+    const auto* name = reinterpret_cast<const char*>(context.functions()->glGetString(GL_RENDERER));
+    const QString renderer = QString::fromLatin1(name ? name : "");
+    context.doneCurrent();
+    return renderer;
+}
+
+void chooseWebViewGraphics()
+{
+    // A backend named in Qt Quick's own variables is the user's choice.
+    if (qEnvironmentVariableIsSet("QT_QUICK_BACKEND") || qEnvironmentVariableIsSet("QSG_RHI_BACKEND"))
+        return;
+    // No OpenGL at all leaves Qt Quick's own choice, which is software then too.
+    if (isSoftwareRenderer(openGLRenderer()))
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+}

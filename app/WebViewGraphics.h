@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// Whether `renderer`, an OpenGL driver's name for itself (GL_RENDERER), draws on the processor: Mesa's
+// llvmpipe, softpipe and swrast, Google's SwiftShader. A graphics card's driver may name the LLVM it
+// compiles shaders with; that does not make it one of these.
+bool isSoftwareRenderer(const QString& renderer);
+
+// The name of the renderer that this machine's OpenGL contexts get; empty when none can be made.
+QString openGLRenderer();
+
+// Chooses how the web view draws: with OpenGL where a graphics card draws it, in software where OpenGL
+// would be drawn by the processor anyway. A web view on OpenGL makes Qt compose its whole window with
+// OpenGL on every repaint; done in software, that is ~20 ms of the main thread for each repaint of any
+// widget in the window, where drawing the web view in software costs it nothing. A backend named in
+// QT_QUICK_BACKEND or QSG_RHI_BACKEND is left as it is. Called once the QGuiApplication exists, before the
+// first web view.
+void chooseWebViewGraphics();

@@ -1,0 +1,50 @@
+#include "app/WebViewGraphics.h"
+#include "support/TestApplication.h"
+
+#include <gtest/gtest.h>
+
+#include <QMainWindow>
+#include <QWindow>
+
+namespace {
+
+// Names as the drivers give them.
+TEST(WebViewGraphics, TellsTheProcessorsRenderersFromGraphicsCards)
+{
+    const struct
+    {
+        const char* renderer;
+        bool software;
+    } cases[] {
+        { "llvmpipe (LLVM 15.0.6, 256 bits)", true },
+        { "softpipe", true },
+        { "Software Rasterizer", true },
+        { "Google SwiftShader", true },
+        { "SwiftShader Device (Subzero) (0x0000C0DE)", true },
+        // A Radeon names the LLVM that compiles its shaders.
+        { "AMD Radeon RX 580 Series (polaris10, LLVM 15.0.6, DRM 3.49, 6.1.0-13-amd64)", false },
+        { "Mesa Intel(R) UHD Graphics 620 (KBL GT2)", false },
+        { "NVIDIA GeForce GTX 1060 6GB/PCIe/SSE2", false },
+        // No OpenGL at all.
+        { "", false },
+    };
+    for (const auto& [renderer, software] : cases)
+        EXPECT_EQ(isSoftwareRenderer(QString::fromLatin1(renderer)), software) << renderer;
+}
+
+// Where the processor draws OpenGL, the main window must be composed without it: a repaint of the clip
+// table then costs the table's drawing alone, not a software-drawn pass over the whole window. An OpenGL
+// widget anywhere in the window (the player's picture, the web view on OpenGL) turns it back.
+TEST(WebViewGraphics, TheWindowIsComposedWithOpenGLOnlyWhereAGraphicsCardDrawsIt)
+{
+    TestApplication application;
+    application.awake();
+    ASSERT_TRUE(application.show());
+    const QString renderer = openGLRenderer();
+    ASSERT_FALSE(renderer.isEmpty());
+    EXPECT_EQ(application.window()->windowHandle()->surfaceType(),
+        isSoftwareRenderer(renderer) ? QSurface::RasterSurface : QSurface::OpenGLSurface)
+        << qPrintable(renderer);
+}
+
+}
