@@ -143,9 +143,8 @@ int main(int argc, char** argv)
     // The window's first seconds (the web view starting, the first paint) are not the rows' doing.
     BenchApplication::runFor(3000);
     // What the machine alone does to the event loop: the same clock with nothing to do, and with nothing
-    // to do but draw the clip table once. A window that holds OpenGL children (the player, the web view)
-    // is composed with OpenGL on every repaint; without a graphics card that is Mesa's software renderer,
-    // and the main thread waits for it.
+    // to do but draw the clip table once. (A window composed with OpenGL would show here: without a
+    // graphics card each repaint is then Mesa's software renderer drawing the whole window.)
     double idleStall = 0;
     {
         const StallClock idle;
