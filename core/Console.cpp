@@ -23,19 +23,37 @@ void writeOut(const char* next, const char* end)
     }
 }
 
+// Stateless: a line that ends inside a character (a lone surrogate) ends with a replacement character
+// instead of spilling into the next line.
+QStringEncoder& lineEncoder()
+{
+    thread_local QStringEncoder encoder(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+    return encoder;
+}
+
+// The room that appendLine() needs for `text`.
+qsizetype lineSpace(QStringView text)
+{
+    return lineEncoder().requiredSpace(text.size()) + 1;
+}
+
+// Writes `text` in UTF-8 and a line end at `out`; returns where they end.
+char* appendLine(char* out, QStringView text)
+{
+    char* end = lineEncoder().appendToBuffer(out, text);
+    *end++ = '\n';
+    return end;
+}
+
 }
 
 void consoleLine(const QString& text)
 {
     // One write(2) of the whole line, straight to the descriptor: nothing waits in a buffer, and a scan,
     // which writes thousands of lines, pays one system call per line and no allocation.
-    thread_local QStringEncoder encoder(QStringEncoder::Utf8);
     thread_local QVarLengthArray<char, 1024> line;
-    encoder.resetState(); // a line that ends inside a character must not spill into the next
-    line.resize(encoder.requiredSpace(text.size()) + 1);
-    char* end = encoder.appendToBuffer(line.data(), text);
-    *end++ = '\n';
-    writeOut(line.data(), end);
+    line.resize(lineSpace(text));
+    writeOut(line.data(), appendLine(line.data(), text));
 }
 
 ConsoleBatch::~ConsoleBatch()
@@ -45,7 +63,10 @@ ConsoleBatch::~ConsoleBatch()
 
 void ConsoleBatch::line(const QString& text)
 {
-    pending.append(text.toUtf8()).append('\n');
+    // Encoded straight into the batch: a scan passes tens of thousands of lines through here.
+    const qsizetype start = pending.size();
+    pending.resize(start + lineSpace(text));
+    pending.truncate(appendLine(pending.data() + start, text) - pending.constData());
     if (pending.size() >= flushBytes)
         flush();
 }
@@ -53,5 +74,5 @@ void ConsoleBatch::line(const QString& text)
 void ConsoleBatch::flush()
 {
     writeOut(pending.constData(), pending.constData() + pending.size());
-    pending.clear();
+    pending.resize(0); // keeps its room for the rest of the burst
 }

@@ -6,7 +6,8 @@
 namespace {
 
 // A burst's lines come out whole and in order, across the batch's own flushes and around single lines
-// written before and after it; nothing is left unwritten when the batch ends.
+// written before and after it; nothing is left unwritten when the batch ends, and no line's bytes run
+// into the next.
 TEST(ConsoleBatch, WritesEveryLineInOrderAcrossItsFlushes)
 {
     QStringList expected { QStringLiteral("before") };
@@ -23,7 +24,11 @@ TEST(ConsoleBatch, WritesEveryLineInOrderAcrossItsFlushes)
             }
             batch.line(QString());
             batch.line(QStringLiteral("Ü 🎬"));
-            expected << QString() << QStringLiteral("Ü 🎬");
+            // A line cut inside a character keeps its stub to itself.
+            batch.line(QStringLiteral("🎬").left(1));
+            batch.line(QStringLiteral("next"));
+            expected << QString() << QStringLiteral("Ü 🎬") << QString(QChar::ReplacementCharacter)
+                     << QStringLiteral("next");
         }
         consoleLine(QStringLiteral("after"));
     });
