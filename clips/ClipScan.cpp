@@ -4,7 +4,6 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <QTimeZone>
 
 #include <cerrno>
 #include <cstring>
@@ -35,7 +34,9 @@ namespace {
     struct Entry
     {
         QString name;
-        QByteArray nativeName;
+        // A name that is not valid in the file-name encoding (UTF-8) has no text path that reaches it
+        // again: the player and the attribute tool could never open it, so it counts as unreadable.
+        bool addressable = true;
         unsigned char listedType = DT_UNKNOWN; // the kind the listing gives, when it gives one
     };
 
@@ -55,10 +56,9 @@ namespace {
         errno = 0;
         while (const dirent* entry = ::readdir(listing)) {
             const char* name = entry->d_name;
-            if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0) {
-                const QByteArray nativeName(name);
-                entries.append(Entry { QString::fromUtf8(nativeName), nativeName, entry->d_type });
-            }
+            if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0)
+                entries.append(
+                    Entry { QString::fromUtf8(name), QUtf8StringView(name).isValidUtf8(), entry->d_type });
             errno = 0;
         }
         const int readError = errno;
@@ -98,21 +98,19 @@ namespace {
         const ConsoleSink& console;
         QDateTime now;
         Outcome& outcome;
+        // The folder's path and a slash, with the entry at hand after it: one buffer for the whole scan.
+        QString path = folderPath + u'/';
     };
 
     // Reads one entry's type identifier and dates and, when the type is accepted, makes its record.
     // Symbolic links are followed: a link to a clip is that clip, a broken one unreadable.
-    void judge(const Context& context, const Entry& entry)
+    void judge(Context& context, const Entry& entry)
     {
-        QString path;
-        path.reserve(context.folderPath.size() + 1 + entry.name.size());
-        path += context.folderPath;
-        path += u'/';
+        QString& path = context.path;
+        path.truncate(context.folderPath.size() + 1);
         path += entry.name;
         context.console(path);
-        // A name that is not valid in the file-name encoding (UTF-8) has no text path that reaches it again:
-        // the player and the attribute tool could never open it, so it counts as unreadable.
-        const bool addressable = QUtf8StringView(entry.nativeName).isValidUtf8();
+        const bool addressable = entry.addressable;
         const auto listedKind = kindFromListing(entry.listedType);
         if (addressable && listedKind
             && !context.acceptedTypes.contains(TypeIdentifiers::typeIdentifier(entry.name, *listedKind))) {
@@ -121,7 +119,7 @@ namespace {
         }
         struct statx status = {};
         const bool read = addressable
-            && ::statx(context.folder, entry.nativeName.constData(), AT_STATX_SYNC_AS_STAT,
+            && ::statx(context.folder, QFile::encodeName(entry.name).constData(), AT_STATX_SYNC_AS_STAT,
                    STATX_TYPE | STATX_BTIME | STATX_MTIME, &status)
                 == 0;
         context.console(line(read));
@@ -137,13 +135,13 @@ namespace {
 
         std::optional<QDateTime> birthTime;
         if (status.stx_mask & STATX_BTIME)
-            birthTime = QDateTime::fromSecsSinceEpoch(status.stx_btime.tv_sec, QTimeZone::utc());
-        const QDateTime modificationTime
-            = QDateTime::fromSecsSinceEpoch(status.stx_mtime.tv_sec, QTimeZone::utc());
+            birthTime = QDateTime::fromSecsSinceEpoch(status.stx_btime.tv_sec, Qt::UTC);
+        const QDateTime modificationTime = QDateTime::fromSecsSinceEpoch(status.stx_mtime.tv_sec, Qt::UTC);
         const RecordingStart::Choice start
             = RecordingStart::choose(std::nullopt, birthTime, modificationTime, context.now);
-        context.outcome.clips.append(
-            Clip { entry.name, path, DateFormatter::standardDescription(start.moment) });
+        // A copy of its own: shared, the scan's path buffer would be copied again for the next entry.
+        context.outcome.clips.append(Clip { entry.name, QString(path.constData(), path.size()),
+            DateFormatter::standardDescription(start.moment) });
         context.outcome.sources.append(start.source);
     }
 
@@ -185,11 +183,10 @@ Outcome scan(const QString& chosenPath, const QStringList& acceptedTypes, const 
         const QString name = chosenPath.mid(slash + 1);
         console(folderPath);
         folder = ::open(QFile::encodeName(folderPath).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        entries.append(Entry { name, QFile::encodeName(name) });
+        entries.append(Entry { name });
     }
 
-    const Context context { folder, folderPath, acceptedTypes, console, QDateTime::currentDateTimeUtc(),
-        outcome };
+    Context context { folder, folderPath, acceptedTypes, console, QDateTime::currentDateTimeUtc(), outcome };
     for (const Entry& entry : entries)
         judge(context, entry);
     if (folder >= 0)
@@ -266,7 +263,8 @@ QString describeClips(const QList<Clip>& clips)
         appendQuoted(text, clip.created);
         text += u'}';
     }
-    return text + u']';
+    text += u']';
+    return text;
 }
 
 }
