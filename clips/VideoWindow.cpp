@@ -124,6 +124,12 @@ void VideoWindow::exposeEvent(QExposeEvent*)
     render();
 }
 
+void VideoWindow::resizeEvent(QResizeEvent*)
+{
+    // X reports no newly exposed area when a window shrinks; a paused picture must still fit again.
+    requestUpdate();
+}
+
 void VideoWindow::render()
 {
     if (!isExposed() || !makeCurrent())

@@ -36,6 +36,7 @@ signals:
 protected:
     bool event(QEvent* event) override;
     void exposeEvent(QExposeEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     bool makeCurrent();
