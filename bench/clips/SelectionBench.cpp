@@ -28,13 +28,24 @@ bool makeFolder(const QTemporaryDir& folder, const QString& clip, int count)
 }
 
 // The main thread's time for each selection change between rows spread over the whole list; between
-// changes the clip opens, so that each change also tears a playing core down.
-std::vector<double> selectionChanges(const QString& folder, int count)
+// changes the clip opens, so that each change also tears a playing core down. The changes start at once,
+// while the workers still read the clips' headers, or once every header has been read.
+std::vector<double> selectionChanges(const QString& folder, int count, bool headersRead)
 {
     BenchApplication app;
     std::vector<double> samples;
     QuietConsole quiet;
     app.delegate.openPaths({ folder });
+    if (headersRead) {
+        BenchApplication::waitFor(
+            [&] {
+                for (int row = 0; row < count; ++row)
+                    if (app.delegate.clipModel.isMetadataPending(row))
+                        return false;
+                return true;
+            },
+            600'000);
+    }
     constexpr int warmUp = 3; // the first change also makes the player core
     for (int i = 0; i < warmUp + changes; ++i) {
         const int row = int((qint64(i) * 7919) % count);
@@ -61,18 +72,32 @@ int main(int argc, char** argv)
     if (!makeClip(clip, "320x180", 2, { QStringLiteral("-c:v"), QStringLiteral("prores_ks") }))
         return 1;
 
+    // The headers of 10 clips are read before the first change can start; those of 10,000 take a few
+    // seconds, during which the workers share the processors with every change. How many of the changes
+    // fall into those seconds depends on how soon each clip opens.
+    const struct
+    {
+        int count;
+        bool headersRead;
+        const char* when;
+    } cases[] {
+        { 10, true, "" },
+        { 10'000, true, ", headers read" },
+        { 10'000, false, ", headers still being read" },
+    };
     std::vector<double> medians;
-    for (int count : { 10, 10'000 }) {
+    for (const auto& [count, headersRead, when] : cases) {
         QTemporaryDir folder;
         if (!makeFolder(folder, clip, count))
             return 1;
-        const std::vector<double> samples = selectionChanges(folder.path(), count);
+        const std::vector<double> samples = selectionChanges(folder.path(), count, headersRead);
         medians.push_back(Bench::median(samples));
-        std::printf("selection change with %5d clips: median %.2f ms, slowest %.2f ms over %d changes\n",
-            count, medians.back(), *std::max_element(samples.begin(), samples.end()), changes);
+        std::printf("selection change with %5d clips%s: median %.2f ms, slowest %.2f ms over %d changes\n", count,
+            when, medians.back(), *std::max_element(samples.begin(), samples.end()), changes);
     }
-    std::printf(
-        "ratio 10,000 / 10 clips: %.2f (goal <= 1.2); goal median <= 15 ms\n", medians[1] / medians[0]);
+    std::printf("ratio 10,000 / 10 clips: %.2f with their headers read, %.2f while they are read (goal <= 1.2); "
+                "goal median <= 15 ms\n",
+        medians[1] / medians[0], medians[2] / medians[0]);
 
     // Where the time goes: the parts of one change, each on its own, with a clip playing between.
     BenchApplication app;
