@@ -66,6 +66,7 @@ int serve(const ServeOptions& options)
         logService.respond(request, reply);
     });
     httpsListener.useTls(certificate->certificate, certificate->privateKey);
+    httpsListener.setSignInTest(&LogService::isSignIn);
     const auto httpsPort = startListening(httpsListener, options.httpsPort);
     if (!httpsPort)
         return fail(QStringLiteral("cannot listen on 127.0.0.1:%1").arg(options.httpsPort));

@@ -13,6 +13,9 @@ struct ConnectionLimits
     std::chrono::milliseconds idleTimeout { 30000 };
     // Open at once; past that the connection idle for longest makes room for the new one.
     qsizetype maximumConnections = 256;
+    // Kept for connections whose latest request is not a sign-in: once sign-ins hold all the others, a new
+    // connection makes room by dropping one of them, so a flood of sign-ins never locks the pages out.
+    qsizetype reservedForPages = 64;
     qsizetype maximumHeaderSize = 16 * 1024;
     qsizetype maximumBodySize = 64 * 1024;
 };

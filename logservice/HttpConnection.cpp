@@ -7,6 +7,8 @@
 #include <QHostAddress>
 #include <QSslSocket>
 
+#include <utility>
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -19,12 +21,13 @@ constexpr qint64 longestLingerMs = 5000;
 
 }
 
-HttpConnection::HttpConnection(
-    QTcpSocket* socket, const Site& site, const ConnectionLimits& limits, QObject* parent)
+HttpConnection::HttpConnection(QTcpSocket* socket, const Site& site, const ConnectionLimits& limits,
+    RequestTest isSignIn, QObject* parent)
     : QObject(parent)
     , m_socket(socket)
     , m_site(site)
     , m_limits(limits)
+    , m_isSignIn(std::move(isSignIn))
     , m_parser(limits.maximumHeaderSize, limits.maximumBodySize)
 {
     m_socket->setParent(this);
@@ -117,22 +120,30 @@ void HttpConnection::answer(const ParsedRequest& parsed)
     if (headOnly)
         request.method = "GET";
     request.client = m_socket->peerAddress().toString();
+    m_signsIn = m_isSignIn && m_isSignIn(request);
 
     m_answering = true;
     m_deadline.stop();
     auto* waitingClient = new QObject(this);
     m_waitingClient = waitingClient;
     const bool closing = !parsed.keepAlive;
+    // HTTP/1.0 ends the connection after each answer unless the answer says that it stays.
+    const bool sayKeepAlive = parsed.keepAlive && parsed.http10;
     m_site(request,
-        HttpReply(waitingClient, [this, waitingClient, headOnly, closing](const HttpResponse& response) {
-            if (m_waitingClient != waitingClient)
-                return;
-            m_waitingClient = nullptr;
-            waitingClient->deleteLater();
-            m_answering = false;
-            m_answered = true;
-            send(response, headOnly, closing);
-        }));
+        HttpReply(waitingClient,
+            [this, waitingClient, headOnly, closing, sayKeepAlive](const HttpResponse& response) {
+                if (m_waitingClient != waitingClient)
+                    return;
+                m_waitingClient = nullptr;
+                waitingClient->deleteLater();
+                m_answering = false;
+                m_answered = true;
+                if (!sayKeepAlive)
+                    return send(response, headOnly, closing);
+                HttpResponse kept = response;
+                kept.headers.append({ QByteArrayLiteral("Connection"), QByteArrayLiteral("keep-alive") });
+                send(kept, headOnly, closing);
+            }));
 }
 
 void HttpConnection::refuse(const RequestRefusal& refusal)
@@ -169,5 +180,7 @@ void HttpConnection::finish()
         return;
     m_finished = true;
     m_deadline.stop();
+    // A sign-in that waits for its turn gives its place up at once.
+    delete std::exchange(m_waitingClient, nullptr);
     emit closed(this);
 }

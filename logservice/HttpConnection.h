@@ -21,10 +21,12 @@ class HttpConnection : public QObject
 
 public:
     using Site = std::function<void(const HttpRequest&, const HttpReply&)>;
+    using RequestTest = std::function<bool(const HttpRequest&)>;
 
-    // Takes `socket` over; a QSslSocket is the server side of a TLS connection.
-    HttpConnection(
-        QTcpSocket* socket, const Site& site, const ConnectionLimits& limits, QObject* parent = nullptr);
+    // Takes `socket` over; a QSslSocket is the server side of a TLS connection. `isSignIn` tells the
+    // requests that sign in; without it none does.
+    HttpConnection(QTcpSocket* socket, const Site& site, const ConnectionLimits& limits,
+        RequestTest isSignIn = {}, QObject* parent = nullptr);
 
     // Starts the handshake, or reading requests at once on plain HTTP.
     void start();
@@ -36,6 +38,8 @@ public:
     // Whether the client has had an answer on this connection: a client that made it this far is worth
     // more than one that never did.
     bool hasBeenAnswered() const { return m_answered; }
+    // Whether the latest request on the connection signs in, answered or not.
+    bool signsIn() const { return m_signsIn; }
     // Ends the connection at once, without a word; closed() follows.
     void drop();
 
@@ -57,6 +61,7 @@ private:
     QTcpSocket* m_socket;
     const Site& m_site;
     ConnectionLimits m_limits;
+    RequestTest m_isSignIn;
     HttpRequestParser m_parser;
     QTimer m_deadline;
     QElapsedTimer m_sinceActivity;
@@ -64,6 +69,7 @@ private:
     bool m_ready = false;
     bool m_answering = false;
     bool m_answered = false;
+    bool m_signsIn = false;
     bool m_closing = false;
     bool m_discarding = false;
     bool m_finished = false;

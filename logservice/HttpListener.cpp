@@ -44,7 +44,7 @@ void HttpListener::incomingConnection(qintptr descriptor)
         delete socket;
         return;
     }
-    auto* connection = new HttpConnection(socket, m_site, m_limits, this);
+    auto* connection = new HttpConnection(socket, m_site, m_limits, m_isSignIn, this);
     m_connections.append(connection);
     connect(connection, &HttpConnection::closed, this, [this](HttpConnection* closed) {
         m_connections.removeOne(closed);
@@ -55,20 +55,29 @@ void HttpListener::incomingConnection(qintptr descriptor)
 
 // The connection idle for longest goes, among those that never had an answer if there are any: a flood of
 // connections that only hold a place then displaces itself, and not the clients that are being served.
+// When sign-ins hold more than their share, one of them goes instead, idle or not: the newcomer may well be
+// a page request, and a sign-in that waits for its turn costs its client no more than a retry.
 bool HttpListener::makeRoom()
 {
+    const qsizetype signingIn = std::count_if(m_connections.cbegin(), m_connections.cend(),
+        [](const HttpConnection* connection) { return connection->signsIn(); });
+    const bool signInsPastShare
+        = signingIn > std::max<qsizetype>(0, m_limits.maximumConnections - m_limits.reservedForPages);
     const auto goesBefore = [](const HttpConnection* a, const HttpConnection* b) {
+        if (a->isIdle() != b->isIdle())
+            return a->isIdle();
         if (a->hasBeenAnswered() != b->hasBeenAnswered())
             return !a->hasBeenAnswered();
         return a->idleMs() > b->idleMs();
     };
-    HttpConnection* longestIdle = nullptr;
+    HttpConnection* leaving = nullptr;
     for (HttpConnection* connection : std::as_const(m_connections)) {
-        if (connection->isIdle() && (!longestIdle || goesBefore(connection, longestIdle)))
-            longestIdle = connection;
+        const bool candidate = signInsPastShare ? connection->signsIn() : connection->isIdle();
+        if (candidate && (!leaving || goesBefore(connection, leaving)))
+            leaving = connection;
     }
-    if (!longestIdle)
+    if (!leaving)
         return false;
-    longestIdle->drop();
+    leaving->drop();
     return true;
 }

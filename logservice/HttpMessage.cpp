@@ -55,12 +55,16 @@ QByteArray reasonPhrase(int status)
         return "Content Too Large";
     case 415:
         return "Unsupported Media Type";
+    case 429:
+        return "Too Many Requests";
     case 431:
         return "Request Header Fields Too Large";
     case 500:
         return "Internal Server Error";
     case 501:
         return "Not Implemented";
+    case 503:
+        return "Service Unavailable";
     case 505:
         return "HTTP Version Not Supported";
     default:

@@ -132,7 +132,7 @@ HttpRequestParser::Outcome HttpRequestParser::next()
     const qsizetype requestSize = m_head->headSize + m_head->bodySize;
     if (m_buffer.size() < requestSize)
         return std::monostate();
-    ParsedRequest parsed { std::move(m_head->request), m_head->keepAlive };
+    ParsedRequest parsed { std::move(m_head->request), m_head->keepAlive, m_head->http10 };
     parsed.request.body = m_buffer.mid(m_head->headSize, m_head->bodySize);
     m_buffer.remove(0, requestSize);
     m_searched = 0;
@@ -197,5 +197,6 @@ std::variant<HttpRequestParser::Head, RequestRefusal> HttpRequestParser::parseHe
     }
     const QByteArrayList connection = head.request.headerValues("Connection");
     head.keepAlive = http11 ? !hasToken(connection, "close") : hasToken(connection, "keep-alive");
+    head.http10 = !http11;
     return head;
 }

@@ -10,6 +10,8 @@ struct ParsedRequest
     HttpRequest request;
     // Whether the client keeps the connection for another request (HTTP/1.1 unless it says "close").
     bool keepAlive = true;
+    // An HTTP/1.0 request: a connection it keeps must be kept by the answer in words.
+    bool http10 = false;
 };
 
 // A request that is refused before it is complete: the answer's status and text. The connection ends
@@ -43,6 +45,7 @@ private:
     {
         HttpRequest request;
         bool keepAlive = true;
+        bool http10 = false;
         qsizetype headSize = 0;
         qsizetype bodySize = 0;
     };

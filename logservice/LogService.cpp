@@ -44,6 +44,17 @@ qsizetype characterCount(const QString& text)
     return text.toUcs4().size();
 }
 
+// 429 when this client has sign-ins enough waiting, 503 when the service has.
+HttpResponse signInsBusy(const PasswordChecks::Busy& busy)
+{
+    const bool client = busy.reason == SignInQueue::Refusal::ClientFull;
+    HttpResponse response = HttpResponse::plainText(client ? 429 : 503,
+        client ? QStringLiteral("Too many sign-ins from here at once. Try again in a moment.")
+               : QStringLiteral("Too many sign-ins at once. Try again in a moment."));
+    response.headers.append({ "Retry-After", QByteArray::number(busy.retryAfter.count()) });
+    return response;
+}
+
 }
 
 LogService::LogService(LogStore& store, PasswordChecks& passwordChecks, Clock clock)
@@ -101,7 +112,7 @@ void LogService::signIn(const HttpRequest& request, const HttpReply& reply) cons
             HttpResponse::plainText(400, QStringLiteral("The form lacks the user name or the password.")));
 
     const auto stored = m_store.storedPassword(*identity);
-    m_passwordChecks.check(*identity, request.client, password->toUtf8(),
+    const auto busy = m_passwordChecks.check(*identity, request.client, password->toUtf8(),
         stored ? std::optional<QString>(stored->hash) : std::nullopt, reply.client(),
         [this, stored, identity = *identity, reply](bool matches) {
             if (!stored || !matches)
@@ -109,6 +120,13 @@ void LogService::signIn(const HttpRequest& request, const HttpReply& reply) cons
                     signInPage(QStringLiteral("The user name or the password is not right."), identity)));
             reply.send(signedIn(stored->account, identity));
         });
+    if (busy)
+        reply.send(signInsBusy(*busy));
+}
+
+bool LogService::isSignIn(const HttpRequest& request)
+{
+    return request.method == "POST" && request.path == signInPath;
 }
 
 HttpResponse LogService::signedIn(const Account& account, const QString& identity) const

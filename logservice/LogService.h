@@ -24,6 +24,8 @@ public:
     // Answers through `reply`: at once, except for a sign-in, which is answered once its password has been
     // checked.
     void respond(const HttpRequest& request, const HttpReply& reply) const;
+    // Whether the request signs in: its connection counts among those that wait for a sign-in.
+    static bool isSignIn(const HttpRequest& request);
 
     static constexpr qsizetype maximumNoteLength = 4000;
 

@@ -17,27 +17,39 @@ QByteArray clientKey(const QString& client)
     return client.toUtf8();
 }
 
-bool isForgotten(qint64 lastMs, qint64 nowMs)
+}
+
+SignInThrottle::SignInThrottle()
+    : SignInThrottle(Limits {})
 {
-    return nowMs - lastMs >= SignInThrottle::forgetAfter.count();
 }
 
+SignInThrottle::SignInThrottle(const Limits& limits)
+    : m_limits(limits)
+{
 }
 
-std::chrono::milliseconds SignInThrottle::delayFor(const Table& table, const QByteArray& key, qint64 nowMs)
+bool SignInThrottle::isForgotten(qint64 lastMs, qint64 nowMs) const
+{
+    return nowMs - lastMs >= m_limits.forgetAfter.count();
+}
+
+std::chrono::milliseconds SignInThrottle::delayFor(
+    const Table& table, const QByteArray& key, qint64 nowMs) const
 {
     const auto found = table.constFind(key);
-    if (found == table.cend() || isForgotten(found->lastMs, nowMs) || found->count < freeFailures)
+    if (found == table.cend() || isForgotten(found->lastMs, nowMs) || found->count < m_limits.freeFailures)
         return std::chrono::milliseconds(0);
     // Doubling stops long before the shift could overflow.
-    const int doublings = std::min(found->count - freeFailures, 16);
-    return std::min<std::chrono::milliseconds>(firstDelay * (1LL << doublings), longestDelay);
+    const int doublings = std::min(found->count - m_limits.freeFailures, 16);
+    return std::min<std::chrono::milliseconds>(
+        m_limits.firstDelay * (1LL << doublings), m_limits.longestDelay);
 }
 
-void SignInThrottle::addFailure(Table& table, const QByteArray& key, qint64 nowMs)
+void SignInThrottle::addFailure(Table& table, const QByteArray& key, qint64 nowMs) const
 {
     if (!table.contains(key) && table.size() >= maximumTracked) {
-        table.removeIf([nowMs](const Table::iterator& entry) { return isForgotten(entry->lastMs, nowMs); });
+        table.removeIf([&](const Table::iterator& entry) { return isForgotten(entry->lastMs, nowMs); });
         if (table.size() >= maximumTracked) {
             const auto oldest = std::min_element(table.begin(), table.end(),
                 [](const Failures& a, const Failures& b) { return a.lastMs < b.lastMs; });

@@ -13,13 +13,20 @@
 class SignInThrottle
 {
 public:
-    static constexpr int freeFailures = 5;
-    static constexpr std::chrono::milliseconds firstDelay { 1000 };
-    static constexpr std::chrono::milliseconds longestDelay { 30000 };
-    static constexpr std::chrono::milliseconds forgetAfter { 15 * 60 * 1000 };
+    // The defaults are the service's; tests shorten or lengthen them.
+    struct Limits
+    {
+        int freeFailures = 5;
+        std::chrono::milliseconds firstDelay { 1000 };
+        std::chrono::milliseconds longestDelay { 30000 };
+        std::chrono::milliseconds forgetAfter { 15 * 60 * 1000 };
+    };
     // Names and clients followed at once: the oldest is forgotten first, so memory stays bounded whatever
     // an attacker sends.
     static constexpr qsizetype maximumTracked = 10000;
+
+    SignInThrottle();
+    explicit SignInThrottle(const Limits& limits);
 
     std::chrono::milliseconds delay(const QString& name, const QString& client, qint64 nowMs) const;
     void failed(const QString& name, const QString& client, qint64 nowMs);
@@ -33,9 +40,11 @@ private:
     };
     using Table = QHash<QByteArray, Failures>;
 
-    static std::chrono::milliseconds delayFor(const Table& table, const QByteArray& key, qint64 nowMs);
-    static void addFailure(Table& table, const QByteArray& key, qint64 nowMs);
+    std::chrono::milliseconds delayFor(const Table& table, const QByteArray& key, qint64 nowMs) const;
+    void addFailure(Table& table, const QByteArray& key, qint64 nowMs) const;
+    bool isForgotten(qint64 lastMs, qint64 nowMs) const;
 
+    Limits m_limits;
     Table m_names;
     Table m_clients;
 };

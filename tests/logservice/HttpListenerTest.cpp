@@ -156,4 +156,37 @@ TEST_F(HttpListenerTest, OversizedHeadersAndBodiesAreRefusedBeforeTheyAreSent)
     }
 }
 
+// HTTP/1.0 closes after each answer unless the answer says otherwise; HTTP/1.1 keeps the connection unless
+// either side says otherwise.
+TEST_F(HttpListenerTest, AnAnswerSaysWhetherTheConnectionStaysWhereTheVersionDoesNotImplyIt)
+{
+    listen({});
+    const std::tuple<QByteArray, QByteArray, bool> cases[] {
+        { "GET / HTTP/1.0\r\nConnection: keep-alive\r\n\r\n", "\r\nConnection: keep-alive\r\n", true },
+        { "GET / HTTP/1.0\r\nConnection: Keep-Alive, foo\r\n\r\n", "\r\nConnection: keep-alive\r\n", true },
+        { "GET / HTTP/1.0\r\n\r\n", "\r\nConnection: close\r\n", false },
+        { "GET / HTTP/1.1\r\n\r\n", "", true },
+        { "GET / HTTP/1.1\r\nConnection: close\r\n\r\n", "\r\nConnection: close\r\n", false },
+    };
+    for (const auto& [request, saying, stays] : cases) {
+        const auto socket = connection();
+        socket->write(request);
+        QByteArray received;
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                received += socket->readAll();
+                return received.contains("\r\n\r\n");
+            },
+            waitMs))
+            << request.constData();
+        const QByteArray head = received.left(received.indexOf("\r\n\r\n") + 2);
+        EXPECT_EQ(head.count("\r\nConnection:"), saying.isEmpty() ? 0 : 1) << request.constData();
+        EXPECT_TRUE(saying.isEmpty() || head.contains(saying)) << head.constData();
+        if (stays)
+            EXPECT_EQ(status(*socket, request), 200) << "still open after " << request.constData();
+        else
+            EXPECT_TRUE(closes(*socket)) << request.constData();
+    }
+}
+
 }
