@@ -2,7 +2,8 @@
 # Fails when an #include runs upwards through tapeScribe's three levels:
 #   core/                                   imports no other folder of tapeScribe;
 #   clips/ logform/ account/ help/ move/    import core/ (and another area only along an arrow below);
-#   tools/ logservice/                      separate programs: core/ at most;
+#   notes/                                  an area on Qt Core alone: it imports no other folder at all;
+#   tools/ logservice/                      separate programs: core/ at most (tools/markers: clips/, notes/ too);
 #   app/                                    the top: may import everything.
 # Run by every build; prints each offending line.
 set -euo pipefail
@@ -31,6 +32,8 @@ check() { # folder, allowed include prefixes...
 }
 
 check core core
+# The notes library links Qt Core only, so not even core/ may be included.
+check notes notes
 for area in "${areas[@]}"; do
     targets=(core "$area")
     for arrow in "${allowed_arrows[@]}"; do
@@ -38,6 +41,12 @@ for area in "${areas[@]}"; do
     done
     check "$area" "${targets[@]}"
 done
-check tools core tools
+# tapescribe-markers joins clips and notes into marker files: a program like app/, it may import both.
+for tool in tools/*/; do
+    case $tool in
+    tools/markers/) check "${tool%/}" core tools clips notes ;;
+    *) check "${tool%/}" core tools ;;
+    esac
+done
 check logservice core logservice
 exit $status
