@@ -12,6 +12,11 @@ Starts SERVICE_BINARY (tapescribe-logservice) in a fresh data folder with one ac
            client's first requests show whether the service recovered
   single   the single attacks: 30 stalled handshakes held for 1 s, a 300 MB body, 300 KB and 32 MB of
            headers, 1,014 half-sent requests, 20 wrong sign-ins at once, and a certificate for --host
+  flood    300 connections that send wrong sign-ins in a loop for 35 s (a dropped one comes back at once);
+           meanwhile 20 page requests on fresh connections, a second apart: how many are answered, and
+           their median
+  verdicts the sign-in delay at its ceiling: after 10 wrong sign-ins in a row, how many verdicts one
+           connection signing in serially gets in 60 s, then how many 250 connections signing in at once get
 
 Every phase is bounded in time and ends by itself; the service is stopped at the end. The service runs with
 1,024 file descriptors, the usual default.
@@ -428,6 +433,138 @@ async def attack_wrong_sign_ins(service):
     return f"20 wrong sign-ins at once; a page meanwhile: {meanwhile}"
 
 
+WRONG_SIGN_IN_FORM = f"identity={ACCOUNT}0&password=wrong".encode()
+WRONG_SIGN_IN = (b"POST /users/login HTTP/1.1\r\nHost: x\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+                 + f"Content-Length: {len(WRONG_SIGN_IN_FORM)}\r\n\r\n".encode() + WRONG_SIGN_IN_FORM)
+
+
+async def read_answer(reader):
+    """(status, whether the service closes the connection after it)."""
+    head = await reader.readuntil(b"\r\n\r\n")
+    lines = head.decode("latin-1").split("\r\n")
+    headers = {}
+    for line in lines[1:]:
+        name, _, value = line.partition(":")
+        headers[name.strip().lower()] = value.strip()
+    await reader.readexactly(int(headers.get("content-length", "0")))
+    return int(lines[0].split()[1]), "close" in headers.get("connection", "").lower()
+
+
+async def signing_in_connection(port, stop_at, tally):
+    """Sends wrong sign-ins one after another, each once the last is answered; comes back at once when the
+    connection ends. A verdict is the sign-in page again (200); 429 and 503 are refusals."""
+    while time.monotonic() < stop_at:
+        writer = None
+        try:
+            reader, writer = await asyncio.wait_for(
+                asyncio.open_connection("127.0.0.1", port, ssl=tls_context()), max(0.1, stop_at - time.monotonic()))
+            while time.monotonic() < stop_at:
+                writer.write(WRONG_SIGN_IN)
+                status, closing = await asyncio.wait_for(read_answer(reader), max(0.1, stop_at - time.monotonic()))
+                kind = "verdicts" if status == 200 else "refused" if status in (429, 503) else "other"
+                tally[kind] = tally.get(kind, 0) + 1
+                if closing:
+                    break
+        except asyncio.TimeoutError:
+            pass
+        except (OSError, ConnectionError, asyncio.IncompleteReadError, ssl.SSLError):
+            tally["dropped"] = tally.get("dropped", 0) + 1
+            await asyncio.sleep(0.01)
+        finally:
+            if writer:
+                writer.close()
+
+
+async def signing_in_connections(port, count, seconds):
+    tally = {}
+    stop_at = time.monotonic() + seconds
+    tasks = [asyncio.create_task(signing_in_connection(port, stop_at, tally)) for _ in range(count)]
+    await asyncio.wait(tasks, timeout=seconds + 15)
+    return tally
+
+
+def run_signing_in_connections(port, count, seconds, results):
+    """In a process of its own, as the attackers above."""
+    soft, hard = resource.getrlimit(resource.RLIMIT_NOFILE)
+    resource.setrlimit(resource.RLIMIT_NOFILE, (max(soft, min(hard, 8192)), hard))
+    results.put(asyncio.run(signing_in_connections(port, count, seconds)))
+
+
+def tally_text(tally):
+    return ", ".join(f"{kind} {tally.get(kind, 0)}" for kind in ("verdicts", "refused", "dropped", "other"))
+
+
+async def spaced_fresh_requests(service, count, spacing, timeout):
+    """ms of a page on a new connection, one started every `spacing` s; None for one not answered in time."""
+    async def one(delay):
+        await asyncio.sleep(delay)
+        started = time.monotonic()
+        connection = Connection(service.https_port)
+        try:
+            status, _, _ = await asyncio.wait_for(connection.request("GET", SIGN_IN), timeout)
+            return (time.monotonic() - started) * 1000 if status == 200 else None
+        except (asyncio.TimeoutError, OSError, ConnectionError, asyncio.IncompleteReadError, ssl.SSLError):
+            return None
+        finally:
+            connection.close()
+    results = await asyncio.gather(*(one(i * spacing) for i in range(count)))
+    answered = [r for r in results if r is not None]
+    median = f"{statistics.median(answered):.1f} ms" if answered else "-"
+    return f"{len(answered)}/{count} answered, median {median}"
+
+
+async def sign_in_flood(binary, seconds=35, connections=300):
+    print(f"-- sign-in flood: {connections} connections sending wrong sign-ins for {seconds} s", flush=True)
+    service = Service(binary)
+    service.add_accounts()
+    service.start()
+    results = multiprocessing.get_context("spawn").Queue()
+    flood = multiprocessing.get_context("spawn").Process(
+        target=run_signing_in_connections, args=(service.https_port, connections, seconds, results))
+    try:
+        flood.start()
+        await asyncio.sleep(3)
+        pages = await spaced_fresh_requests(service, 20, 1.0, 10)
+        print(f"   20 page requests on fresh connections meanwhile: {pages}")
+        tally = await asyncio.get_running_loop().run_in_executor(None, results.get, True, seconds + 30)
+        print(f"   the flood's sign-ins: {tally_text(tally)}")
+    finally:
+        flood.join(30)
+        if flood.is_alive():
+            flood.kill()
+        service.stop()
+
+
+async def verdicts_at_ceiling(binary, seconds=60, parallel=250):
+    """Serial first: what is left of it is then one attempt under way, where the parallel phase starts."""
+    print(f"-- sign-in delay at its ceiling: verdicts in {seconds} s", flush=True)
+    service = Service(binary)
+    service.add_accounts()
+    service.start()
+    try:
+        connection = Connection(service.https_port)
+        started = time.monotonic()
+        for _ in range(10):
+            await connection.request("POST", SIGN_IN, form=f"identity={ACCOUNT}0&password=wrong")
+        connection.close()
+        print(f"   10 wrong sign-ins in a row took {time.monotonic() - started:.1f} s")
+        serial = await signing_in_connections(service.https_port, 1, seconds)
+        print(f"   serial, 1 connection:          {tally_text(serial)}")
+        results = multiprocessing.get_context("spawn").Queue()
+        crowd = multiprocessing.get_context("spawn").Process(
+            target=run_signing_in_connections, args=(service.https_port, parallel, seconds, results))
+        crowd.start()
+        try:
+            tally = await asyncio.get_running_loop().run_in_executor(None, results.get, True, seconds + 30)
+            print(f"   parallel, {parallel} connections: {tally_text(tally)}")
+        finally:
+            crowd.join(30)
+            if crowd.is_alive():
+                crowd.kill()
+    finally:
+        service.stop()
+
+
 async def single_attacks(binary):
     """Each attack on a service of its own, so that one attack's damage does not hide the next one's."""
     print("-- single attacks")
@@ -463,7 +600,7 @@ async def main():
     parser.add_argument("service")
     parser.add_argument("--seconds", type=int, default=30)
     parser.add_argument("--clients", type=int, default=50)
-    parser.add_argument("--only", choices=["load", "attack", "single"])
+    parser.add_argument("--only", choices=["load", "attack", "single", "flood", "verdicts"])
     arguments = parser.parse_args()
     soft, hard = resource.getrlimit(resource.RLIMIT_NOFILE)
     resource.setrlimit(resource.RLIMIT_NOFILE, (max(soft, min(hard, 8192)), hard))
@@ -482,6 +619,10 @@ async def main():
                 service.stop()
     if arguments.only in (None, "single"):
         await single_attacks(arguments.service)
+    if arguments.only in (None, "flood"):
+        await sign_in_flood(arguments.service)
+    if arguments.only in (None, "verdicts"):
+        await verdicts_at_ceiling(arguments.service)
 
 
 if __name__ == "__main__":
