@@ -113,6 +113,24 @@ void PlayerView::setHardwareDecoding(bool allowed)
         core->setHardwareDecodingAllowed(allowed);
 }
 
+void PlayerView::setNoteMarks(const QList<double>& seconds)
+{
+    // The bar counts in milliseconds, as showState sets its range.
+    QList<int> positions;
+    positions.reserve(seconds.size());
+    for (double second : seconds)
+        positions.append(int(std::lround(second * 1000)));
+    ui->scrubber->setMarks(positions);
+}
+
+QList<double> PlayerView::noteMarks() const
+{
+    QList<double> seconds;
+    for (int position : ui->scrubber->marks())
+        seconds.append(position / 1000.0);
+    return seconds;
+}
+
 QString PlayerView::elapsedText() const
 {
     return ui->elapsed->text();

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QIcon>
+#include <QList>
 #include <QWidget>
 
 #include <memory>
@@ -41,6 +42,11 @@ public:
     // `startTimecode` the clip's own timecode at its first frame, for the source timecode read-out.
     void setPlayer(std::unique_ptr<MpvPlayer> player, const QDateTime& recordingStart = {},
         const std::optional<Timecode>& startTimecode = std::nullopt);
+
+    // The logger's notes on the loaded clip, as seconds from its start: ticks on the position bar. They
+    // stay until they are replaced, also across clips: the notes' owner knows which clip they belong to.
+    void setNoteMarks(const QList<double>& seconds);
+    QList<double> noteMarks() const;
 
     // Whether the player may decode on the graphics card; on by default. For drivers that misbehave.
     void setHardwareDecoding(bool allowed);
