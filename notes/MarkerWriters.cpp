@@ -5,6 +5,8 @@
 #include <QUrl>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
+
 QByteArray writeMarkers(MarkerFormat format, const MarkerPlan& plan, const QString& title)
 {
     switch (format) {
@@ -24,6 +26,11 @@ namespace MarkerWriting {
 
 QString xmlText(QStringView text)
 {
+    const auto allowed = [](char16_t c) {
+        return (c >= 0x20 && c < 0xD800) || (c >= 0xE000 && c <= 0xFFFD) || c == u'\t' || c == u'\n' || c == u'\r';
+    };
+    if (std::all_of(text.begin(), text.end(), [&](QChar c) { return allowed(c.unicode()); }))
+        return text.toString();
     QString safe;
     safe.reserve(text.size());
     const qsizetype size = text.size();
@@ -32,8 +39,7 @@ QString xmlText(QStringView text)
         if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(text[i + 1].unicode())) {
             safe += text[i];
             safe += text[++i];
-        } else if ((c >= 0x20 && c < 0xD800) || (c >= 0xE000 && c <= 0xFFFD) || c == u'\t' || c == u'\n'
-            || c == u'\r') {
+        } else if (allowed(c)) {
             safe += text[i];
         } else {
             safe += QChar(QChar::ReplacementCharacter);
@@ -44,8 +50,12 @@ QString xmlText(QStringView text)
 
 void writeTextElement(QXmlStreamWriter& xml, const QString& name, QStringView text)
 {
-    xml.writeStartElement(name);
     const QString safe = xmlText(text);
+    if (!safe.contains(u'\r')) {
+        xml.writeTextElement(name, safe);
+        return;
+    }
+    xml.writeStartElement(name);
     qsizetype from = 0;
     for (qsizetype at = safe.indexOf(u'\r'); at >= 0; at = safe.indexOf(u'\r', from)) {
         xml.writeCharacters(safe.mid(from, at - from));

@@ -1,5 +1,7 @@
 #include "notes/NoteTime.h"
 
+#include <cstdlib>
+
 namespace NoteTime {
 
 namespace {
@@ -80,7 +82,35 @@ std::optional<Reading> parse(QStringView text)
 
 QString text(const QDateTime& moment)
 {
-    return moment.toOffsetFromUtc(moment.offsetFromUtc()).toString(Qt::ISODateWithMs);
+    if (!moment.isValid())
+        return QString();
+    // Written by hand: the writers put one on every marker, and QDateTime's own formatting costs
+    // microseconds each.
+    const int offset = moment.offsetFromUtc();
+    const QDateTime wall = QDateTime::fromMSecsSinceEpoch(moment.toMSecsSinceEpoch() + offset * 1000LL, Qt::UTC);
+    const QDate date = wall.date();
+    const QTime time = wall.time();
+    if (date.year() < 0 || date.year() > 9999)
+        return moment.toOffsetFromUtc(offset).toString(Qt::ISODateWithMs);
+    char16_t text[29];
+    qsizetype size = 0;
+    const auto put = [&](int value, int digits) {
+        for (int i = digits - 1; i >= 0; --i, value /= 10)
+            text[size + i] = char16_t(u'0' + value % 10);
+        size += digits;
+    };
+    const auto mark = [&](char16_t c) { text[size++] = c; };
+    put(date.year(), 4), mark(u'-'), put(date.month(), 2), mark(u'-'), put(date.day(), 2), mark(u'T');
+    put(time.hour(), 2), mark(u':'), put(time.minute(), 2), mark(u':'), put(time.second(), 2), mark(u'.');
+    put(time.msec(), 3);
+    if (offset == 0) {
+        mark(u'Z');
+    } else {
+        mark(offset < 0 ? u'-' : u'+');
+        const int minutes = std::abs(offset) / 60;
+        put(minutes / 60, 2), mark(u':'), put(minutes % 60, 2);
+    }
+    return QString(reinterpret_cast<const QChar*>(text), size);
 }
 
 }

@@ -1,5 +1,7 @@
 #include "notes/SourceTimecode.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr qint64 secondsPerDay = 24 * 60 * 60;
@@ -12,9 +14,10 @@ int digits(QStringView text, qsizetype at)
     return (tens.unicode() - u'0') * 10 + (units.unicode() - u'0');
 }
 
-QString twoDigits(qint64 value)
+void putTwoDigits(char16_t* at, qint64 value)
 {
-    return QString::number(value).rightJustified(2, u'0');
+    at[0] = char16_t(u'0' + value / 10);
+    at[1] = char16_t(u'0' + value % 10);
 }
 
 }
@@ -92,8 +95,12 @@ QString SourceTimecode::text() const
         const qint64 tens = nominal / perTenMinutes, rest = nominal % perTenMinutes;
         nominal += 9 * dropped * tens + (rest > dropped ? dropped * ((rest - dropped) / perMinute) : 0);
     }
-    const qint64 frame = nominal % timebase;
+    // Written digit by digit: matching writes one for every marker.
     const qint64 totalSeconds = nominal / timebase;
-    return twoDigits(totalSeconds / 3600 % 24) + u':' + twoDigits(totalSeconds / 60 % 60) + u':'
-        + twoDigits(totalSeconds % 60) + (dropFrame ? u';' : u':') + twoDigits(frame);
+    char16_t text[11] = { 0, 0, u':', 0, 0, u':', 0, 0, dropFrame ? u';' : u':', 0, 0 };
+    putTwoDigits(text, totalSeconds / 3600 % 24);
+    putTwoDigits(text + 3, totalSeconds / 60 % 60);
+    putTwoDigits(text + 6, totalSeconds % 60);
+    putTwoDigits(text + 9, std::min<qint64>(nominal % timebase, 99));
+    return QString(reinterpret_cast<const QChar*>(text), 11);
 }

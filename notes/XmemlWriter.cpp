@@ -2,6 +2,8 @@
 
 #include <QXmlStreamWriter>
 
+#include <algorithm>
+
 // Final Cut Pro 7's XML (xmeml version 4), which Premiere Pro and Resolve import: one bin of master
 // clips, each with its file, the file's timecode, and the clip's markers counted in frames from its
 // first frame.
@@ -71,7 +73,9 @@ void writeClip(QXmlStreamWriter& xml, const ClipMarkers& clip, int number)
     for (const Marker& marker : clip.markers) {
         xml.writeStartElement(QStringLiteral("marker"));
         // Marker lists show the name on one line; the comment keeps the whole note.
-        MarkerWriting::writeTextElement(xml, QStringLiteral("name"), marker.text.section(u'\n', 0, 0).section(u'\r', 0, 0));
+        const auto lineEnd = std::find_if(marker.text.cbegin(), marker.text.cend(), [](QChar c) { return c == u'\n' || c == u'\r'; });
+        MarkerWriting::writeTextElement(
+            xml, QStringLiteral("name"), QStringView(marker.text).first(lineEnd - marker.text.cbegin()));
         MarkerWriting::writeTextElement(xml, QStringLiteral("comment"), marker.text);
         xml.writeTextElement(QStringLiteral("in"), QString::number(marker.frame));
         xml.writeTextElement(QStringLiteral("out"), QStringLiteral("-1"));
