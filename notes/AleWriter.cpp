@@ -2,10 +2,11 @@
 
 #include <map>
 
-// Avid Log Exchange: a Heading, the Column names and the Data rows, tab-delimited. Lines end in CRLF, as
-// Media Composer writes its own logs and as every ALE reader takes them. One file has one frame rate: the
-// heading takes the rate most clips have; a clip at another rate keeps its own timecodes, so a folder of
-// mixed rates is best exported once per rate.
+// Avid Log Exchange: a Heading, the Column names and the Data rows, tab-delimited. The heading names no
+// tape: the clips are files, each named in its Source File. Lines end in CRLF, the line end of the logs
+// Avid's tools exchange, which readers on every platform take. One file has one frame rate: the heading
+// takes the rate most clips have; a clip at another rate keeps its own timecodes, so a folder of mixed
+// rates is best exported once per rate.
 
 namespace {
 
@@ -71,7 +72,7 @@ const ClipMarkers* headingClip(const MarkerPlan& plan)
 
 namespace MarkerWriting {
 
-QByteArray ale(const MarkerPlan& plan, const QString& title)
+QByteArray ale(const MarkerPlan& plan)
 {
     const ClipMarkers* heading = headingClip(plan);
     QString text = QStringLiteral("Heading") + lineEnd;
@@ -79,8 +80,6 @@ QByteArray ale(const MarkerPlan& plan, const QString& title)
     text += QStringLiteral("VIDEO_FORMAT\t") + (heading ? videoFormat(*heading) : QStringLiteral("1080")) + lineEnd;
     text += QStringLiteral("AUDIO_FORMAT\t48khz") + lineEnd;
     text += QStringLiteral("FPS\t") + (heading ? framesPerSecond(*heading->clip.rate) : QStringLiteral("25")) + lineEnd;
-    if (!title.isEmpty())
-        text += QStringLiteral("TAPE\t") + cell(title) + lineEnd;
     text += lineEnd;
     text += QStringLiteral("Column") + lineEnd;
     text += QStringLiteral("Name\tTracks\tStart\tEnd\tSource File\tComments") + lineEnd;

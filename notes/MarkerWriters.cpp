@@ -15,7 +15,7 @@ QByteArray writeMarkers(MarkerFormat format, const MarkerPlan& plan, const QStri
     case MarkerFormat::Xmeml:
         return MarkerWriting::xmeml(plan, title);
     case MarkerFormat::Ale:
-        return MarkerWriting::ale(plan, title);
+        return MarkerWriting::ale(plan);
     case MarkerFormat::Csv:
         return MarkerWriting::csv(plan);
     }

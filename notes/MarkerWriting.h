@@ -13,7 +13,7 @@ namespace MarkerWriting {
 
 QByteArray fcpxml(const MarkerPlan& plan, const QString& title);
 QByteArray xmeml(const MarkerPlan& plan, const QString& title);
-QByteArray ale(const MarkerPlan& plan, const QString& title);
+QByteArray ale(const MarkerPlan& plan);
 QByteArray csv(const MarkerPlan& plan);
 
 // The text with every character XML 1.0 cannot carry (control characters other than tab, line feed and
