@@ -135,6 +135,24 @@ TEST_F(SignInFloodTest, SignInsThatWaitNeverTakeTheConnectionsThePagesNeed)
     EXPECT_EQ(verified, 1) << "the first sign-in is still being checked";
 }
 
+// However many sign-ins the queue takes, they hold no more than their share of the connections: past it,
+// the one that has waited longest gives its place to the newcomer.
+TEST_F(SignInFloodTest, PastTheirShareWaitingSignInsMakeRoomForPages)
+{
+    serve({ .throttle = {}, .queue = { .waitingAtOnce = 10, .waitingPerClient = 10 } },
+        { .maximumConnections = 4, .reservedForPages = 1 });
+    for (int i = 0; i < 4; ++i)
+        connection().write(wrongSignIn);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return verified == 1; }, waitMs));
+    // The listener runs in this thread: the others' requests are read meanwhile.
+    QTest::qWait(200);
+    QTcpSocket& oldest = sockets.front();
+    EXPECT_EQ(status(connection(), signInPage), 200);
+    EXPECT_EQ(status(oldest, {}), -1) << "the sign-in that waited longest made room";
+    EXPECT_EQ(status(connection(), signInPage), 200) << "sign-ins are within their share again";
+    EXPECT_EQ(listener->connectionCount(), 4);
+}
+
 TEST_F(SignInFloodTest, ParallelSignInsGetNoMoreVerdictsThanSerialOnes)
 {
     holdChecks = false;
