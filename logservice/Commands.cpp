@@ -10,6 +10,7 @@
 #include "logservice/Secrets.h"
 #include "logservice/ServiceCertificate.h"
 #include "logservice/TerminationSignals.h"
+#include "logservice/TlsCiphers.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -65,6 +66,8 @@ int serve(const ServeOptions& options)
     HttpListener httpsListener([&logService](const HttpRequest& request, const HttpReply& reply) {
         logService.respond(request, reply);
     });
+    if (!restrictDefaultCiphers())
+        return fail(QStringLiteral("the TLS library offers none of the AEAD cipher suites the service uses"));
     httpsListener.useTls(certificate->certificate, certificate->privateKey);
     httpsListener.setSignInTest(&LogService::isSignIn);
     const auto httpsPort = startListening(httpsListener, options.httpsPort);

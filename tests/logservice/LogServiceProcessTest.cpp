@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QSslCipher>
+#include <QSslConfiguration>
 #include <QSslSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdlib>
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -118,6 +121,41 @@ TEST_F(LogServiceProcessTest, AddAccountTakesThePasswordFromStandardInput)
     EXPECT_EQ(status(signInRequest("identity=ann&password=s3cret+pw")), "HTTP/1.1 200")
         << "the sign-in page again";
     EXPECT_EQ(status(signInRequest("identity=ann&password=second")), "HTTP/1.1 303");
+}
+
+// Real handshakes with clients that offer one suite each: TLS 1.2 is spoken only with ECDHE and an AEAD
+// cipher, TLS 1.3 as the library has it.
+TEST_F(LogServiceProcessTest, Tls12HandshakesOnlyWithForwardSecretAeadSuites)
+{
+    const std::tuple<QSsl::SslProtocol, QString, bool> cases[] {
+        { QSsl::TlsV1_2, QStringLiteral("ECDHE-ECDSA-AES128-GCM-SHA256"), true },
+        { QSsl::TlsV1_2, QStringLiteral("ECDHE-ECDSA-AES256-GCM-SHA384"), true },
+        { QSsl::TlsV1_2, QStringLiteral("ECDHE-ECDSA-CHACHA20-POLY1305"), true },
+        { QSsl::TlsV1_2, QStringLiteral("ECDHE-ECDSA-AES128-SHA"), false },
+        { QSsl::TlsV1_2, QStringLiteral("ECDHE-ECDSA-AES256-SHA"), false },
+        { QSsl::TlsV1_2, QStringLiteral("ECDHE-ECDSA-AES128-SHA256"), false },
+        { QSsl::TlsV1_2, QStringLiteral("ECDHE-ECDSA-AES256-SHA384"), false },
+        // TLS 1.3 with the client library's own suites of that version.
+        { QSsl::TlsV1_3, QString(), true },
+    };
+    for (const auto& [protocol, cipher, accepted] : cases) {
+        QSslSocket socket;
+        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+        configuration.setProtocol(protocol);
+        configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
+        if (!cipher.isEmpty())
+            configuration.setCiphers({ QSslCipher(cipher) });
+        socket.setSslConfiguration(configuration);
+        socket.connectToHostEncrypted(QStringLiteral("127.0.0.1"), service.httpsPort());
+        const bool encrypted = socket.waitForEncrypted(timeoutMs);
+        EXPECT_EQ(encrypted, accepted) << qPrintable(cipher) << ": " << qPrintable(socket.errorString());
+        if (encrypted) {
+            EXPECT_EQ(socket.sessionProtocol(), protocol) << qPrintable(cipher);
+            if (!cipher.isEmpty()) {
+                EXPECT_EQ(socket.sessionCipher().name(), cipher);
+            }
+        }
+    }
 }
 
 // Whether the process still runs; a zombie that nobody reaps has ended.
