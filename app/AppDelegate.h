@@ -146,9 +146,9 @@ public slots:
     void finishScan();
     void tableViewSelectionDidChange();
     void playerItemDidReachEnd();
-    // A clip's metadata has been read (nothing when it could not be): its row shows it, and its record's
+    // A clip's metadata has been read (or why it could not be): its row shows it, and its record's
     // "created" becomes the recording start the clip carries, where it carries a believable one.
-    void clipMetadataDidArrive(int index, const std::optional<ClipMetadata>& metadata);
+    void clipMetadataDidArrive(int index, const ClipMetadata::Reading& reading);
     // The Player menu's Hardware Decoding item: kept in the settings, and applied at once.
     void setHardwareDecoding(bool enabled);
 

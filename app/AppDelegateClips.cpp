@@ -129,11 +129,12 @@ void AppDelegate::readClipMetadata()
     metadataReader.readAll(requests);
 }
 
-void AppDelegate::clipMetadataDidArrive(int index, const std::optional<ClipMetadata>& metadata)
+void AppDelegate::clipMetadataDidArrive(int index, const ClipMetadata::Reading& reading)
 {
     if (index < 0 || index >= assets.size() || !clipModel.isMetadataPending(index))
         return;
     RecordingStart::Source source = clipModel.dateSource(index);
+    const std::optional<ClipMetadata>& metadata = reading.metadata;
     const auto clipDate = metadata
         ? RecordingStart::fromClip(metadata->dates, QDateTime::currentDateTimeUtc())
         : std::nullopt;
@@ -141,7 +142,7 @@ void AppDelegate::clipMetadataDidArrive(int index, const std::optional<ClipMetad
         assets[index].created = DateFormatter::standardDescription(*clipDate);
         source = RecordingStart::Source::Clip;
     }
-    clipModel.setMetadata(index, metadata, assets.at(index).created, source);
+    clipModel.setMetadata(index, reading, assets.at(index).created, source);
 }
 
 void AppDelegate::finishScan()

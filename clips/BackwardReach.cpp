@@ -1,21 +1,14 @@
 #include "clips/BackwardReach.h"
-
-#include <QFile>
+#include "clips/ClipInput.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
 }
 
 #include <algorithm>
-#include <memory>
 #include <optional>
 
 namespace {
-
-struct InputCloser
-{
-    void operator()(AVFormatContext* format) const { avformat_close_input(&format); }
-};
 
 // A keyframe that sits a hair after the play head still lies ahead of it for mpv.
 constexpr double sameTime = 1e-3;
@@ -25,15 +18,11 @@ constexpr double sameTime = 1e-3;
 BackwardReach BackwardReach::read(const QString& path)
 {
     BackwardReach reach;
-    AVDictionary* options = nullptr;
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
-    AVFormatContext* opened = nullptr;
-    const int status = avformat_open_input(&opened, QFile::encodeName(path).constData(), nullptr, &options);
-    av_dict_free(&options);
-    if (status < 0)
+    const ClipInput input(path);
+    AVFormatContext* format = input.format();
+    if (!format)
         return reach; // the player says why it cannot open the clip
-    const std::unique_ptr<AVFormatContext, InputCloser> format(opened);
-    const int video = av_find_best_stream(format.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    const int video = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (video < 0)
         return reach;
     AVStream* stream = format->streams[video];

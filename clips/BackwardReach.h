@@ -21,7 +21,8 @@ struct BackwardReach
     bool intraOnly = false; // every frame is a keyframe (ProRes, DNxHD)
 
     // Reads the clip's index: a header read, but a long clip's index is large, so not on the main
-    // thread. It opens local files only, as the player does.
+    // thread. It opens the clip as the metadata reader does (ClipInput): a regular file, with the
+    // demuxer its type calls for, within a deadline.
     static BackwardReach read(const QString& path);
 };
 

@@ -1,63 +1,15 @@
 #include "clips/ClipMetadata.h"
-
-#include <QFile>
-#include <QScopeGuard>
+#include "clips/ClipInput.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/intreadwrite.h>
-#include <libavutil/mem.h>
 }
-
-#include <cerrno>
-#include <memory>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
-constexpr int ioBufferSize = 64 * 1024;
 constexpr double maximumFrameRate = 300;
-
-// The demuxer reads through these, from a descriptor this module has already checked.
-struct Source
-{
-    int descriptor;
-    qint64 size;
-};
-
-int readPacket(void* opaque, uint8_t* buffer, int size)
-{
-    const auto* source = static_cast<Source*>(opaque);
-    for (;;) {
-        const ssize_t count = ::read(source->descriptor, buffer, size_t(size));
-        if (count > 0)
-            return int(count);
-        if (count == 0)
-            return AVERROR_EOF;
-        if (errno != EINTR)
-            return AVERROR(errno);
-    }
-}
-
-int64_t seekTo(void* opaque, int64_t offset, int whence)
-{
-    const auto* source = static_cast<Source*>(opaque);
-    if (whence & AVSEEK_SIZE)
-        return source->size;
-    const off_t position = ::lseek(source->descriptor, off_t(offset), whence & ~AVSEEK_FORCE);
-    return position < 0 ? AVERROR(errno) : int64_t(position);
-}
-
-// A demuxer may ask for other files (a QuickTime reference movie, a playlist's segments, a URL): the
-// clip's own header is all that is read, so every such request is refused.
-int refuseOtherFiles(AVFormatContext*, AVIOContext**, const char*, int, AVDictionary**)
-{
-    return AVERROR(EPERM);
-}
 
 QString tag(const AVDictionary* tags, const char* key)
 {
@@ -150,54 +102,17 @@ ClipMetadata describe(AVFormatContext* format)
     return metadata;
 }
 
-struct FormatCloser
-{
-    void operator()(AVFormatContext* format) const { avformat_close_input(&format); }
-};
+}
 
-struct IoCloser
+ClipMetadata::Reading ClipMetadata::readHeader(const QString& path)
 {
-    void operator()(AVIOContext* io) const
-    {
-        av_freep(&io->buffer);
-        avio_context_free(&io);
-    }
-};
-
+    const ClipInput input(path);
+    if (AVFormatContext* format = input.format())
+        return { describe(format), {} };
+    return { std::nullopt, *input.failure() };
 }
 
 std::optional<ClipMetadata> ClipMetadata::read(const QString& path)
 {
-    // O_NONBLOCK: opening a FIFO for reading must not wait for a writer; the type test below then
-    // refuses it before anything is read.
-    const int descriptor
-        = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (descriptor < 0)
-        return std::nullopt;
-    const auto closeDescriptor = qScopeGuard([descriptor] { ::close(descriptor); });
-    struct stat status = {};
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size == 0)
-        return std::nullopt;
-
-    Source source { descriptor, qint64(status.st_size) };
-    auto* buffer = static_cast<unsigned char*>(av_malloc(ioBufferSize));
-    if (!buffer)
-        return std::nullopt;
-    std::unique_ptr<AVIOContext, IoCloser> io(
-        avio_alloc_context(buffer, ioBufferSize, 0, &source, readPacket, nullptr, seekTo));
-    if (!io) {
-        av_free(buffer);
-        return std::nullopt;
-    }
-    AVFormatContext* opened = avformat_alloc_context();
-    if (!opened)
-        return std::nullopt;
-    opened->pb = io.get();
-    opened->flags |= AVFMT_FLAG_CUSTOM_IO;
-    opened->io_open = refuseOtherFiles;
-    // The name only helps the probe pick a demuxer by extension; nothing is opened by it.
-    if (avformat_open_input(&opened, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
-        return std::nullopt; // avformat_open_input frees the context when it fails
-    const std::unique_ptr<AVFormatContext, FormatCloser> format(opened);
-    return describe(format.get());
+    return readHeader(path).metadata;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "clips/ClipInput.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -34,8 +36,19 @@ struct ClipMetadata
 
     bool operator==(const ClipMetadata&) const = default;
 
-    // Reads the header of the file at `path`. Nothing when it is not a regular file (a FIFO named like a
-    // clip is never opened for reading), cannot be opened, or holds no container FFmpeg recognises.
-    // Callable from any thread and without an application object; the file is the only thing opened.
+    struct Reading;
+
+    // Reads the header of the file at `path` with the demuxer its name's type calls for (ClipInput), within
+    // ClipInput's deadline. A FIFO named like a clip is never opened for reading. Callable from any thread
+    // and without an application object; the file is the only thing opened.
+    static Reading readHeader(const QString& path);
+    // The metadata alone, for readers that need not say why there is none.
     static std::optional<ClipMetadata> read(const QString& path);
+};
+
+// What reading a clip's header came to: its metadata, or why there is none.
+struct ClipMetadata::Reading
+{
+    std::optional<ClipMetadata> metadata;
+    ClipInput::Failure failure = ClipInput::Failure::Unreadable; // when there is no metadata
 };

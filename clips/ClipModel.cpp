@@ -63,19 +63,28 @@ bool ClipModel::isMetadataPending(int row) const
     return row >= 0 && row < details.size() && details[row].pending;
 }
 
-void ClipModel::setMetadata(int row, const std::optional<ClipMetadata>& metadata, const QString& created,
-    RecordingStart::Source source)
+void ClipModel::setMetadata(
+    int row, const ClipMetadata::Reading& reading, const QString& created, RecordingStart::Source source)
 {
     if (row < 0 || row >= clips.size())
         return;
     clips[row].created = created;
-    details[row] = Details { source, false, metadata };
-    emit dataChanged(index(row, Start), index(row, ColumnCount - 1));
+    details[row] = Details { source, false, reading.metadata, reading.failure };
+    // The name's mark tells a file that is no clip from the others.
+    emit dataChanged(index(row, reading.metadata ? Start : Name), index(row, ColumnCount - 1));
 }
 
 const std::optional<ClipMetadata>& ClipModel::metadata(int row) const
 {
     return details.at(row).metadata;
+}
+
+std::optional<ClipInput::Failure> ClipModel::failure(int row) const
+{
+    const Details& read = details.at(row);
+    if (read.pending || read.metadata)
+        return std::nullopt;
+    return read.failure;
 }
 
 RecordingStart::Source ClipModel::dateSource(int row) const
@@ -110,6 +119,8 @@ QVariant ClipModel::display(int row, int column) const
     case StartTimecode:
         return metadata ? metadata->timecode : QString();
     case Format:
+        if (const auto why = failure(row))
+            return ClipTableText::failure(*why, clips[row].name);
         return metadata ? ClipTableText::format(*metadata) : QString();
     }
     return {};
@@ -158,8 +169,12 @@ QVariant ClipModel::data(const QModelIndex& index, int role) const
             return {};
         switch (mark(row)) {
         case Mark::Unset:
-            return {};
         case Mark::None:
+            // A file that cannot be read says so before any clip is loaded.
+            if (failure(row))
+                return StatusIcons::unreadable();
+            if (mark(row) == Mark::Unset)
+                return {};
             return StatusIcons::none();
         case Mark::Unavailable:
             return StatusIcons::unavailable();
@@ -167,7 +182,8 @@ QVariant ClipModel::data(const QModelIndex& index, int role) const
         return {};
     case Qt::ForegroundRole:
         // A recording start that is only the file's date is shown as less certain.
-        if (column == Start && details[row].source != RecordingStart::Source::Clip)
+        if ((column == Start && details[row].source != RecordingStart::Source::Clip)
+            || (column == Format && failure(row)))
             return QGuiApplication::palette().brush(QPalette::PlaceholderText);
         return {};
     case Qt::FontRole:

@@ -40,11 +40,13 @@ public:
 
     // Whether the clip's metadata has not been read yet.
     bool isMetadataPending(int row) const;
-    // The clip's metadata has been read (nothing when it could not be): the row shows it, with `created`
-    // as its recording start, taken from `source`.
-    void setMetadata(int row, const std::optional<ClipMetadata>& metadata, const QString& created,
-        RecordingStart::Source source);
+    // The clip's metadata has been read (or why it could not be): the row shows it, with `created` as its
+    // recording start, taken from `source`.
+    void setMetadata(
+        int row, const ClipMetadata::Reading& reading, const QString& created, RecordingStart::Source source);
     const std::optional<ClipMetadata>& metadata(int row) const;
+    // Why the clip's metadata could not be read; nothing while it is pending or when it was read.
+    std::optional<ClipInput::Failure> failure(int row) const;
     // Which date the row's recording start is.
     RecordingStart::Source dateSource(int row) const;
 
@@ -59,6 +61,7 @@ private:
         RecordingStart::Source source = RecordingStart::Source::BirthTime;
         bool pending = true;
         std::optional<ClipMetadata> metadata;
+        ClipInput::Failure failure = ClipInput::Failure::Unreadable; // when read without metadata
     };
 
     QVariant display(int row, int column) const;

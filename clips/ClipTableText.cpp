@@ -40,6 +40,20 @@ QString duration(double seconds, ClipMetadata::Rate rate)
     return seconds > 0 ? PlayerTimeText::timecode(seconds, rate.perSecond()) : QString();
 }
 
+QString failure(ClipInput::Failure failure, const QString& name)
+{
+    const auto text = [](const char* english) { return QCoreApplication::translate("ClipTable", english); };
+    switch (failure) {
+    case ClipInput::Failure::NotItsType:
+        return text(QT_TRANSLATE_NOOP("ClipTable", "Not a %1 clip")).arg(name.mid(name.lastIndexOf(u'.')));
+    case ClipInput::Failure::Unreadable:
+        return text(QT_TRANSLATE_NOOP("ClipTable", "The file cannot be read"));
+    case ClipInput::Failure::TooSlow:
+        return text(QT_TRANSLATE_NOOP("ClipTable", "The file took too long to read"));
+    }
+    return {};
+}
+
 QString codecName(const QString& ffmpegName, int profile)
 {
     static const QHash<QString, QString> names {

@@ -23,6 +23,9 @@ QString duration(double seconds, ClipMetadata::Rate rate);
 // the header does not tell are left out.
 QString format(const ClipMetadata& metadata);
 
+// Why the file `name` shows no format: "Not a .MOV clip" when the demuxer of its type finds no clip in it.
+QString failure(ClipInput::Failure failure, const QString& name);
+
 // A codec as loggers name it: FFmpeg's "prores" is "ProRes", "dnxhd" with a DNxHR profile "DNxHR".
 QString codecName(const QString& ffmpegName, int profile);
 

@@ -42,11 +42,11 @@ void MetadataReader::readAll(const QList<Request>& requests)
                 if (current != generation)
                     return;
             }
-            auto metadata = read(request.path);
+            auto reading = read(request.path);
             const QMutexLocker locker(&mutex);
             if (current != generation)
                 return;
-            answers.append(Answer { current, request.index, std::move(metadata) });
+            answers.append(Answer { current, request.index, std::move(reading) });
             // One delivery carries every answer that has come in by the time the main thread gets to it.
             if (!deliveryPosted) {
                 deliveryPosted = true;
@@ -92,6 +92,6 @@ void MetadataReader::deliver()
             if (answer.generation != generation)
                 continue;
         }
-        emit metadataRead(answer.index, answer.metadata);
+        emit metadataRead(answer.index, answer.reading);
     }
 }

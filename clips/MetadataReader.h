@@ -18,7 +18,7 @@ class MetadataReader : public QObject
     Q_OBJECT
 
 public:
-    using ReadFunction = std::function<std::optional<ClipMetadata>(const QString& path)>;
+    using ReadFunction = std::function<ClipMetadata::Reading(const QString& path)>;
     struct Request
     {
         int index; // the clip's index in the list it belongs to
@@ -26,7 +26,7 @@ public:
     };
 
     // `read` reads one clip; tests put a slower or a gated one in its place.
-    explicit MetadataReader(ReadFunction read = &ClipMetadata::read, QObject* parent = nullptr);
+    explicit MetadataReader(ReadFunction read = &ClipMetadata::readHeader, QObject* parent = nullptr);
     ~MetadataReader() override;
 
     // Starts reading the clips of a new list, in the order given; the last list's reads are cancelled.
@@ -36,21 +36,21 @@ public:
     // Puts another reader of one clip in place; only while no list is being read.
     void setReadFunction(ReadFunction function) { read = std::move(function); }
     // Reads one clip at once, on the calling thread.
-    std::optional<ClipMetadata> readNow(const QString& path) const { return read(path); }
+    ClipMetadata::Reading readNow(const QString& path) const { return read(path); }
 
     // Waits until the workers are idle (for a clean end; answers still arrive through the event loop).
     void waitForWorkers();
 
 signals:
-    // The answer for the clip at `index` of the current list: nothing when the clip could not be read.
-    void metadataRead(int index, const std::optional<ClipMetadata>& metadata);
+    // The answer for the clip at `index` of the current list: its metadata, or why there is none.
+    void metadataRead(int index, const ClipMetadata::Reading& reading);
 
 private:
     struct Answer
     {
         quint64 generation = 0;
         int index = -1;
-        std::optional<ClipMetadata> metadata;
+        ClipMetadata::Reading reading;
     };
 
     void deliver();

@@ -1,5 +1,6 @@
 #include "clips/MpvCore.h"
 #include "clips/MpvPlayer.h"
+#include "clips/TypeIdentifiers.h"
 #include "core/Platform.h"
 
 #include <QDir>
@@ -9,6 +10,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -62,11 +64,17 @@ MpvCore::MpvCore(bool hardwareDecoding)
         { "audio-display", "no" },
         // Local files only. No web video site lookup; no playlist, reference file or external stream
         // named inside a file is followed; FFmpeg's demuxers open files only, never a network protocol
-        // (HLS, DASH or concat lists, SDP sessions).
+        // (HLS, DASH or concat lists, SDP sessions). Each clip is read by FFmpeg's demuxer for its type
+        // alone (set at each load), never by mpv's own ones; no subtitle, sound or picture file beside
+        // it is opened.
         { "ytdl", "no" },
         { "access-references", "no" },
         { "load-unsafe-playlists", "no" },
+        { "demuxer", "lavf" },
         { "demuxer-lavf-o", "protocol_whitelist=file" },
+        { "sub-auto", "no" },
+        { "audio-file-auto", "no" },
+        { "cover-art-auto", "no" },
         // Backward playback steps back through the packets the demuxer keeps: keep them, a bounded
         // amount. It steps back a few seconds at a time, more than a camera's group of pictures; the
         // default minute would not fit the cache at a camera's bit rates.
@@ -131,6 +139,15 @@ void MpvCore::load(MpvPlayer* player, const QString& path)
     const QByteArray file = QDir::cleanPath(QDir::current().absoluteFilePath(path)).toUtf8();
     if (!mpv)
         return;
+    // The demuxer its type calls for, and no other: should it refuse the file, the load fails rather
+    // than letting FFmpeg guess what the file really is.
+    const std::optional<QByteArray> demuxer = TypeIdentifiers::demuxerName(path);
+    if (!demuxer) {
+        player->fail(MpvPlayer::tr("it is not a kind of clip tapeScribe plays"));
+        return;
+    }
+    setText("demuxer-lavf-format", demuxer->constData());
+    setText("demuxer-lavf-o", ("protocol_whitelist=file,format_whitelist=" + *demuxer).constData());
     const char* arguments[] = { "loadfile", file.constData(), "replace", nullptr };
     const uint64_t id = track(QStringLiteral("loadfile"), true);
     if (const int error = mpv_command_async(mpv, id, arguments); error < 0)

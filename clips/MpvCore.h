@@ -22,8 +22,9 @@ class MpvPlayer;
 // about an earlier clip never reaches a later clip's player. A request that mpv refuses reaches the
 // player it was made for as an error.
 //
-// A clip is a local file and nothing more: the core opens no network protocol, and follows no playlist
-// or reference inside a file, so that selecting a text file dressed as a clip fetches nothing.
+// A clip is a local file and nothing more: the core opens no network protocol, follows no playlist or
+// reference inside a file, and reads each file only with the demuxer its type calls for, so that
+// selecting a text file dressed as a clip fetches nothing and is refused.
 class MpvCore : public QObject
 {
     Q_OBJECT

@@ -11,35 +11,37 @@ namespace {
     {
         QStringView identifier;
         std::array<QStringView, 3> extensions; // lower case; unused slots empty
-        QStringView demuxer; // the FFmpeg demuxer that reads the container
+        // The FFmpeg demuxer that reads the container, by its full name as FFmpeg and the player list it;
+        // its first name is the one it is asked for by.
+        const char* demuxer;
     };
 
     // The usual audiovisual identifiers, in the order the accepted type list gives them.
     constexpr std::array audiovisualTypes {
-        AudiovisualType { u"org.smpte.mxf", { u"mxf" }, u"mxf" },
-        AudiovisualType { u"com.apple.quicktime-movie", { u"mov", u"qt" }, u"mov,mp4,m4a,3gp,3g2,mj2" },
-        AudiovisualType { u"public.mpeg-4", { u"mp4", u"mpeg4" }, u"mov,mp4,m4a,3gp,3g2,mj2" },
-        AudiovisualType { u"com.apple.m4v-video", { u"m4v" }, u"mov,mp4,m4a,3gp,3g2,mj2" },
-        AudiovisualType { u"public.3gpp", { u"3gp", u"3gpp" }, u"mov,mp4,m4a,3gp,3g2,mj2" },
-        AudiovisualType { u"public.3gpp2", { u"3g2", u"3gp2" }, u"mov,mp4,m4a,3gp,3g2,mj2" },
-        AudiovisualType { u"public.mpeg", { u"mpg", u"mpeg", u"m1v" }, u"mpeg" },
-        AudiovisualType { u"public.mpeg-2-video", { u"m2v" }, u"mpegvideo" },
-        AudiovisualType { u"public.mpeg-2-transport-stream", { u"ts" }, u"mpegts" },
-        AudiovisualType { u"public.avchd-mpeg-2-transport-stream", { u"mts", u"m2ts" }, u"mpegts" },
-        AudiovisualType { u"public.dv-movie", { u"dv", u"dif" }, u"dv" },
-        AudiovisualType { u"public.avi", { u"avi" }, u"avi" },
-        AudiovisualType { u"org.matroska.mkv", { u"mkv" }, u"matroska,webm" },
-        AudiovisualType { u"org.webmproject.webm", { u"webm" }, u"matroska,webm" },
-        AudiovisualType { u"com.apple.m4a-audio", { u"m4a" }, u"mov,mp4,m4a,3gp,3g2,mj2" },
-        AudiovisualType { u"com.microsoft.waveform-audio", { u"wav", u"wave", u"bwf" }, u"wav" },
-        AudiovisualType { u"public.aiff-audio", { u"aif", u"aiff" }, u"aiff" },
-        AudiovisualType { u"public.aifc-audio", { u"aifc" }, u"aiff" },
-        AudiovisualType { u"com.apple.coreaudio-format", { u"caf" }, u"caf" },
-        AudiovisualType { u"public.mp3", { u"mp3" }, u"mp3" },
-        AudiovisualType { u"public.aac-audio", { u"aac", u"adts" }, u"aac" },
-        AudiovisualType { u"public.ac3-audio", { u"ac3" }, u"ac3" },
-        AudiovisualType { u"public.enhanced-ac3-audio", { u"eac3", u"ec3" }, u"eac3" },
-        AudiovisualType { u"org.3gpp.adaptive-multi-rate-audio", { u"amr" }, u"amr" },
+        AudiovisualType { u"org.smpte.mxf", { u"mxf" }, "mxf" },
+        AudiovisualType { u"com.apple.quicktime-movie", { u"mov", u"qt" }, "mov,mp4,m4a,3gp,3g2,mj2" },
+        AudiovisualType { u"public.mpeg-4", { u"mp4", u"mpeg4" }, "mov,mp4,m4a,3gp,3g2,mj2" },
+        AudiovisualType { u"com.apple.m4v-video", { u"m4v" }, "mov,mp4,m4a,3gp,3g2,mj2" },
+        AudiovisualType { u"public.3gpp", { u"3gp", u"3gpp" }, "mov,mp4,m4a,3gp,3g2,mj2" },
+        AudiovisualType { u"public.3gpp2", { u"3g2", u"3gp2" }, "mov,mp4,m4a,3gp,3g2,mj2" },
+        AudiovisualType { u"public.mpeg", { u"mpg", u"mpeg", u"m1v" }, "mpeg" },
+        AudiovisualType { u"public.mpeg-2-video", { u"m2v" }, "mpegvideo" },
+        AudiovisualType { u"public.mpeg-2-transport-stream", { u"ts" }, "mpegts" },
+        AudiovisualType { u"public.avchd-mpeg-2-transport-stream", { u"mts", u"m2ts" }, "mpegts" },
+        AudiovisualType { u"public.dv-movie", { u"dv", u"dif" }, "dv" },
+        AudiovisualType { u"public.avi", { u"avi" }, "avi" },
+        AudiovisualType { u"org.matroska.mkv", { u"mkv" }, "matroska,webm" },
+        AudiovisualType { u"org.webmproject.webm", { u"webm" }, "matroska,webm" },
+        AudiovisualType { u"com.apple.m4a-audio", { u"m4a" }, "mov,mp4,m4a,3gp,3g2,mj2" },
+        AudiovisualType { u"com.microsoft.waveform-audio", { u"wav", u"wave", u"bwf" }, "wav" },
+        AudiovisualType { u"public.aiff-audio", { u"aif", u"aiff" }, "aiff" },
+        AudiovisualType { u"public.aifc-audio", { u"aifc" }, "aiff" },
+        AudiovisualType { u"com.apple.coreaudio-format", { u"caf" }, "caf" },
+        AudiovisualType { u"public.mp3", { u"mp3" }, "mp3" },
+        AudiovisualType { u"public.aac-audio", { u"aac", u"adts" }, "aac" },
+        AudiovisualType { u"public.ac3-audio", { u"ac3" }, "ac3" },
+        AudiovisualType { u"public.enhanced-ac3-audio", { u"eac3", u"ec3" }, "eac3" },
+        AudiovisualType { u"org.3gpp.adaptive-multi-rate-audio", { u"amr" }, "amr" },
     };
 
     const AudiovisualType* typeNamedBy(QStringView extension)
@@ -62,6 +64,13 @@ namespace {
         }
         return nullptr;
     }
+
+    const AudiovisualType* typeOfFile(QStringView fileName)
+    {
+        // The extension is what follows the last dot, unless that dot starts the name (".profile").
+        const qsizetype dot = fileName.lastIndexOf(u'.');
+        return dot > 0 ? typeNamedBy(fileName.mid(dot + 1)) : nullptr;
+    }
 }
 
 QStringView typeIdentifier(QStringView fileName, EntryKind kind)
@@ -74,10 +83,16 @@ QStringView typeIdentifier(QStringView fileName, EntryKind kind)
     case EntryKind::RegularFile:
         break;
     }
-    // The extension is what follows the last dot, unless that dot starts the name (".profile").
-    const qsizetype dot = fileName.lastIndexOf(u'.');
-    const AudiovisualType* type = dot > 0 ? typeNamedBy(fileName.mid(dot + 1)) : nullptr;
+    const AudiovisualType* type = typeOfFile(fileName);
     return type ? type->identifier : QStringView(u"public.data");
+}
+
+std::optional<QByteArray> demuxerName(QStringView path)
+{
+    const AudiovisualType* type = typeOfFile(path.mid(path.lastIndexOf(u'/') + 1));
+    if (!type)
+        return std::nullopt;
+    return QByteArray(type->demuxer).split(',').constFirst();
 }
 
 QStringList playableTypes(const QStringList& demuxers)
@@ -86,7 +101,7 @@ QStringList playableTypes(const QStringList& demuxers)
     QStringList types { mxf };
     for (const AudiovisualType& type : audiovisualTypes) {
         const QString identifier = type.identifier.toString();
-        if (identifier != mxf && demuxers.contains(type.demuxer.toString()))
+        if (identifier != mxf && demuxers.contains(QLatin1String(type.demuxer)))
             types.append(identifier);
     }
     return types;

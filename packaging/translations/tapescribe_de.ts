@@ -128,6 +128,21 @@
         <source>The file&apos;s modification time: the clip carries no recording date</source>
         <translation>Änderungszeit der Datei: Der Clip enthält kein Aufnahmedatum</translation>
     </message>
+    <message>
+        <location line="+16"/>
+        <source>Not a %1 clip</source>
+        <translation>Kein %1-Clip</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The file cannot be read</source>
+        <translation>Die Datei kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The file took too long to read</source>
+        <translation>Das Lesen der Datei hat zu lange gedauert</translation>
+    </message>
 </context>
 <context>
     <name>FileManager</name>
@@ -410,12 +425,17 @@
 <context>
     <name>MpvPlayer</name>
     <message>
-        <location filename="../../clips/MpvCore.cpp" line="+192"/>
+        <location filename="../../clips/MpvCore.cpp" line="+146"/>
+        <source>it is not a kind of clip tapeScribe plays</source>
+        <translation>es ist keine Art von Clip, die tapeScribe wiedergibt</translation>
+    </message>
+    <message>
+        <location line="+95"/>
         <source>the player refused to open it (%1)</source>
         <translation>der Player hat das Öffnen verweigert (%1)</translation>
     </message>
     <message>
-        <location line="+91"/>
+        <location line="+93"/>
         <source>it is a list of other files, not a clip</source>
         <translation>es ist eine Liste anderer Dateien, kein Clip</translation>
     </message>

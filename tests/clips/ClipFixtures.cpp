@@ -109,6 +109,11 @@ QString make(Kind kind, const QString& destination, const QStringList& options)
     return destination;
 }
 
+QString fileName(Kind kind)
+{
+    return QLatin1String(recipe(kind).first);
+}
+
 QString copy(Kind kind, const QString& destination)
 {
     QFile::remove(destination);

@@ -18,6 +18,10 @@ enum class Kind {
     BrokenIndexMp4, // GopMp4 whose index marks no frame as a keyframe that the clip holds
 };
 
+// A file name for a clip of `kind` ("h264.mp4"): its extension names the clip's own type, which a clip is
+// opened as.
+QString fileName(Kind kind);
+
 // The path of a fresh copy of the clip at `destination` (a new birth time for each copy).
 QString copy(Kind kind, const QString& destination);
 

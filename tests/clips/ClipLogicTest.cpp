@@ -48,6 +48,45 @@ TEST(TypeIdentifiers, PlayableListPutsMxfFirstAndFollowsTheDemuxers)
     EXPECT_LT(types.indexOf(u"com.apple.quicktime-movie"_s), types.indexOf(u"public.avi"_s));
 }
 
+TEST(TypeIdentifiers, NameTheOneDemuxerThatMayReadAFileOfTheirType)
+{
+    const struct
+    {
+        const char16_t* path;
+        const char* demuxer; // nullptr: none may read it
+    } cases[] = {
+        { u"/card/A001C001.MOV", "mov" },
+        { u"clip.mp4", "mov" },
+        { u"clip.M4V", "mov" },
+        { u"clip.3gp", "mov" },
+        { u"A001C001.MXF", "mxf" },
+        { u"clip.avi", "avi" },
+        { u"clip.mkv", "matroska" },
+        { u"clip.webm", "matroska" },
+        { u"00001.MTS", "mpegts" },
+        { u"00001.m2ts", "mpegts" },
+        { u"clip.ts", "mpegts" },
+        { u"clip.mpg", "mpeg" },
+        { u"clip.m2v", "mpegvideo" },
+        { u"clip.dv", "dv" },
+        { u"sound.wav", "wav" },
+        // The folder's name is no clip's type.
+        { u"/card/CLIP.MOV/A001", nullptr },
+        { u"/card/.mov", nullptr },
+        { u"clip.srt", nullptr },
+        { u"clip.m3u8", nullptr },
+        { u"clip.sdp", nullptr },
+    };
+    for (const auto& [path, demuxer] : cases) {
+        SCOPED_TRACE(QString::fromUtf16(path).toStdString());
+        const std::optional<QByteArray> name = TypeIdentifiers::demuxerName(path);
+        EXPECT_EQ(name.has_value(), demuxer != nullptr);
+        if (name && demuxer) {
+            EXPECT_EQ(*name, QByteArray(demuxer));
+        }
+    }
+}
+
 TEST(TypeIdentifiers, DialogPatternsMatchEveryLetterCase)
 {
     const QStringList patterns = TypeIdentifiers::nameFilterPatterns({ u"org.smpte.mxf"_s });

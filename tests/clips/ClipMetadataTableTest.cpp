@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QIcon>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSemaphore>
@@ -69,7 +70,7 @@ struct Gate
                 semaphore.acquire();
                 semaphore.release();
             }
-            return ClipMetadata::read(path);
+            return ClipMetadata::readHeader(path);
         });
     }
     void open() { semaphore.release(); }
@@ -214,8 +215,48 @@ TEST(ClipMetadataTable, NewFolderDropsPendingAnswersAndADeletedClipKeepsItsFileD
     EXPECT_EQ(logger.delegate.assets[b1].created, u"2002-02-02 09:00:00 +0000"_s);
     EXPECT_EQ(logger.delegate.assets[b2].created, scanned);
     EXPECT_FALSE(logger.delegate.clipModel.metadata(b2));
-    EXPECT_EQ(shown(logger, b2, ClipModel::Format), QString());
+    EXPECT_EQ(logger.delegate.clipModel.failure(b2), ClipInput::Failure::Unreadable);
+    EXPECT_EQ(shown(logger, b2, ClipModel::Format),
+        ClipTableText::failure(ClipInput::Failure::Unreadable, u"b2.mov"_s));
     EXPECT_NE(logger.delegate.clipModel.dateSource(b2), RecordingStart::Source::Clip);
+}
+
+TEST(ClipMetadataTable, AFileThatIsNoClipOfTheTypeItsNameSaysShowsItAndIsNeverPlayed)
+{
+    Logger logger { { "A001.mov", Kind::ProResMov }, { "A002.MOV", Kind::Mpeg2Mxf } };
+    QFile session(logger.path("A003.mov"));
+    ASSERT_TRUE(session.open(QIODevice::WriteOnly));
+    session.write("v=0\no=- 0 0 IN IP4 127.0.0.1\ns=A003\nc=IN IP4 239.255.42.42/16\nt=0 0\n"
+                  "m=video 5004 RTP/AVP 96\na=rtpmap:96 H264/90000\n");
+    session.close();
+    logger.scan();
+    ASSERT_TRUE(logger.waitForMetadata());
+    const ClipModel& model = logger.delegate.clipModel;
+    const int clip = logger.row(u"A001.mov"_s);
+    EXPECT_FALSE(model.failure(clip));
+    EXPECT_EQ(shown(logger, clip, ClipModel::Format), u"ProRes 64×36 25 fps"_s);
+
+    for (const QString& name : { u"A002.MOV"_s, u"A003.mov"_s }) {
+        SCOPED_TRACE(name.toStdString());
+        const int row = logger.row(name);
+        EXPECT_EQ(model.failure(row), ClipInput::Failure::NotItsType);
+        EXPECT_EQ(shown(logger, row, ClipModel::Format), u"Not a "_s + name.mid(4) + u" clip"_s);
+        EXPECT_FALSE(model.index(row, ClipModel::Name).data(Qt::DecorationRole).value<QIcon>().isNull());
+        logger.select(row);
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return logger.player() && logger.player()->failure(); }, loadLimit));
+        EXPECT_TRUE(logger.delegate.playerView->messageText().contains(u"cannot be played"_s))
+            << logger.delegate.playerView->messageText().toStdString();
+    }
+    // A clip selected after them plays as ever, and they keep their own mark.
+    logger.select(clip);
+    EXPECT_TRUE(logger.waitUntilOpened());
+    EXPECT_FALSE(logger.player()->failure());
+    EXPECT_EQ(model.mark(clip), ClipModel::Mark::Unavailable);
+    EXPECT_FALSE(model.index(logger.row(u"A003.mov"_s), ClipModel::Name)
+                     .data(Qt::DecorationRole)
+                     .value<QIcon>()
+                     .isNull());
 }
 
 }

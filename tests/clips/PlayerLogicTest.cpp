@@ -8,7 +8,14 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <chrono>
+#include <future>
 #include <string>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -126,7 +133,7 @@ TEST(BackwardReach, ReadsTheLastKeyframeWhoseDataIsInTheFile)
 {
     QTemporaryDir folder;
     const auto read = [&](Kind kind) {
-        return BackwardReach::read(ClipFixtures::copy(kind, folder.filePath(u"clip"_s)));
+        return BackwardReach::read(ClipFixtures::copy(kind, folder.filePath(ClipFixtures::fileName(kind))));
     };
     // Index times are decoding times: B-frames put them a few frames before the times shown.
     const BackwardReach longGop = read(Kind::GopMp4);
@@ -155,6 +162,34 @@ TEST(BackwardReach, ReadsTheLastKeyframeWhoseDataIsInTheFile)
     text.write("#EXTM3U\nhttp://127.0.0.1:9/clip.mp4\n");
     text.close();
     EXPECT_EQ(BackwardReach::read(text.fileName()).index, BackwardReach::Index::Absent);
+}
+
+TEST(BackwardReach, ReadsAClipOnlyAsItsTypeAndNeverWaitsOnAFifo)
+{
+    QTemporaryDir folder;
+    const QString gop = ClipFixtures::copy(Kind::GopMp4, folder.filePath(u"A001.mp4"_s));
+    // The same clip under the name of another type is no clip of that type: its index is not read.
+    const QString renamed = folder.filePath(u"A001.mkv"_s);
+    ASSERT_TRUE(QFile::copy(gop, renamed));
+    EXPECT_EQ(BackwardReach::read(gop).index, BackwardReach::Index::Usable);
+    EXPECT_EQ(BackwardReach::read(renamed).index, BackwardReach::Index::Absent);
+
+    // Opened for reading, a FIFO would wait for a writer for ever; should the read wait after all, a
+    // writer comes after a while, so that the test fails instead of hanging.
+    const QString fifo = folder.filePath(u"A002.mov"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    std::promise<BackwardReach::Index> index;
+    std::thread reader([&] { index.set_value(BackwardReach::read(fifo).index); });
+    auto answer = index.get_future();
+    const bool answered = answer.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    if (!answered) {
+        const int writer = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0)
+            ::close(writer);
+    }
+    reader.join();
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(answer.get(), BackwardReach::Index::Absent);
 }
 
 }

@@ -38,7 +38,7 @@ struct Pane
         view.resize(320, 240);
         view.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
-        auto clip = view.makePlayer(ClipFixtures::copy(kind, folder.filePath(u"clip"_s)));
+        auto clip = view.makePlayer(ClipFixtures::copy(kind, folder.filePath(ClipFixtures::fileName(kind))));
         player = clip.get();
         view.setPlayer(std::move(clip), recordingStart);
         view.setFocus();
@@ -395,6 +395,33 @@ TEST(PlayerView, AListOfAddressesDressedAsAClipFetchesNothing)
     QCoreApplication::processEvents();
     EXPECT_EQ(connections.count(), 0);
     EXPECT_FALSE(server.hasPendingConnections());
+}
+
+TEST(PlayerView, PlaysAClipOnlyAsTheTypeItsNameSays)
+{
+    QTemporaryDir folder;
+    PlayerView view;
+    view.show();
+    const auto load = [&](const QString& path) {
+        view.setPlayer(view.makePlayer(path));
+        return QTest::qWaitFor(
+            [&] { return view.player()->failure() || view.player()->duration() > 0; }, limit);
+    };
+    // Left to itself, mpv would find the MXF demuxer for an MXF clip named ".mov", and any other.
+    ASSERT_TRUE(load(ClipFixtures::copy(Kind::Mpeg2Mxf, folder.filePath(u"A001.mxf"_s))));
+    EXPECT_FALSE(view.player()->failure());
+    const struct
+    {
+        const char* name;
+        Kind kind;
+    } refused[]
+        = { { "A001.mov", Kind::Mpeg2Mxf }, { "A002.mxf", Kind::H264Mp4 }, { "A003.txt", Kind::H264Mp4 } };
+    for (const auto& [name, kind] : refused) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(load(ClipFixtures::copy(kind, folder.filePath(QLatin1String(name)))));
+        EXPECT_TRUE(view.player()->failure());
+        EXPECT_TRUE(view.messageText().contains(u"cannot be played"_s)) << view.messageText().toStdString();
+    }
 }
 
 TEST(PlayerView, ShowsTheRecordingTimeUnderThePlayHead)
