@@ -1,0 +1,8 @@
+#EXTM3U
+#EXT-X-VERSION:3
+#EXT-X-TARGETDURATION:2
+#EXTINF:2.0,
+segment0.ts
+#EXTINF:2.0,
+http://127.0.0.1:9/segment1.ts
+#EXT-X-ENDLIST
