@@ -38,6 +38,7 @@ namespace MarkerWriting {
 QByteArray csv(const MarkerPlan& plan)
 {
     QString csv;
+    csv.reserve((plan.markerCount() + qsizetype(plan.unplaced.size())) * 160);
     appendRow(csv,
         { QStringLiteral("clip"), QStringLiteral("source timecode"), QStringLiteral("recording time"),
             QStringLiteral("frame"), QStringLiteral("text"), QStringLiteral("approximate") });
