@@ -81,6 +81,7 @@ MarkerPlan matchNotes(const std::vector<LogNote>& notes, const std::vector<Marke
             [](const TimedNote& note, qint64 moment) { return note.milliseconds < moment; });
         const auto last = std::lower_bound(first, timed.end(), end,
             [](const TimedNote& note, qint64 moment) { return note.milliseconds < moment; });
+        entry.markers.reserve(size_t(last - first));
         for (auto it = first; it != last; ++it) {
             // floor(milliseconds x rate / 1000), exact in integers.
             const qint64 frame = (it->milliseconds - start) * rate.numerator / (rate.denominator * 1000);
