@@ -16,6 +16,8 @@ packages=(
     # run and test
     xvfb xauth x11-utils xdotool dbus dbus-x11 gnome-keyring gcr libsecret-tools ffmpeg mpv xdg-utils
     libgl1-mesa-dri fonts-dejavu-core procps
+    # the zones the tests run in besides UTC (scripts/test.sh), which a minimal system may lack
+    tzdata
     # Qt's own texts (standard buttons, file dialogs) in the user's language
     qt6-translations-l10n
     # the log service's load and attack script (scripts/logservice-load.py)

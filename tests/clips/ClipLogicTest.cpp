@@ -2,8 +2,11 @@
 #include "clips/PlayerTimeText.h"
 #include "clips/Shuttle.h"
 #include "clips/TypeIdentifiers.h"
+#include "support/LocalTimeZone.h"
 
 #include <gtest/gtest.h>
+
+#include <QTimeZone>
 
 using namespace Qt::StringLiterals;
 
@@ -119,6 +122,34 @@ TEST(PlayerTimeText, TimecodeCountsWholeFrames)
     EXPECT_EQ(PlayerTimeText::timecode(1.5, 0), u"00:00:01:12"_s);
     EXPECT_EQ(PlayerTimeText::remaining(1, 3, 25), u"-00:00:02:00"_s);
     EXPECT_EQ(PlayerTimeText::remaining(4, 3, 25), u"-00:00:00:00"_s);
+}
+
+TEST(PlayerTimeText, TimeOfDayIsTheLocalClocksAtThePictureRecorded)
+{
+    const auto utc = [](int month, int day, int hour, int minute, int second) {
+        return QDateTime(QDate(2024, month, day), QTime(hour, minute, second), QTimeZone::utc());
+    };
+    const struct
+    {
+        const char* zone;
+        QDateTime start;
+        double position;
+        const char16_t* shown;
+    } cases[] = {
+        { "Asia/Kolkata", utc(3, 1, 14, 5, 9), 61, u"19:36:10" },
+        { "America/St_Johns", utc(3, 1, 14, 5, 9), 61, u"10:36:10" },
+        // A clip recorded across the night the clocks go forward: a second apart, an hour apart on the
+        // clock. A part of a second counts as the second it falls in.
+        { "Europe/Berlin", utc(3, 31, 0, 59, 30), 29.999, u"01:59:59" },
+        { "Europe/Berlin", utc(3, 31, 0, 59, 30), 30, u"03:00:00" },
+        { "Europe/Berlin", utc(10, 27, 0, 59, 30), 30, u"02:00:00" },
+    };
+    for (const auto& [zone, start, position, shown] : cases) {
+        const LocalTimeZone local(zone);
+        EXPECT_EQ(PlayerTimeText::recordingTimeOfDay(start, position), QString::fromUtf16(shown))
+            << zone << " at " << position;
+    }
+    EXPECT_EQ(PlayerTimeText::recordingTimeOfDay(QDateTime(), 1), QString());
 }
 
 TEST(ProfessionalFormats, NamesWhatIsMissingOnce)

@@ -1,6 +1,7 @@
 #include "clips/RecordingStart.h"
 #include "clips/ClipTableText.h"
 #include "clips/Timecode.h"
+#include "support/LocalTimeZone.h"
 
 #include <gtest/gtest.h>
 
@@ -196,4 +197,24 @@ TEST(ClipTableText, FormatNamesCodecSizeAndRateAsLoggersDo)
     EXPECT_EQ(ClipTableText::duration(0, { 25, 1 }), QString());
 }
 
+TEST(ClipTableText, RecordingStartIsShownInLocalTime)
+{
+    const struct
+    {
+        const char* zone;
+        QDateTime moment;
+        const char16_t* shown;
+    } cases[] = {
+        // Half an hour ahead, into the next day; three and a half hours behind, into the day before.
+        { "Asia/Kolkata", utc(2016, 3, 1, 20, 0, 0), u"2016-03-02 01:30:00" },
+        { "America/St_Johns", utc(2016, 3, 1, 2, 5, 9), u"2016-02-29 22:35:09" },
+        { "Europe/Berlin", utc(2024, 3, 31, 0, 59, 59), u"2024-03-31 01:59:59" },
+        { "Europe/Berlin", utc(2024, 3, 31, 1, 0, 0), u"2024-03-31 03:00:00" },
+    };
+    for (const auto& [zone, moment, shown] : cases) {
+        const LocalTimeZone local(zone);
+        EXPECT_EQ(ClipTableText::recordingStart(moment), QString::fromUtf16(shown)) << zone;
+    }
+    EXPECT_EQ(ClipTableText::recordingStart(QDateTime()), QString());
+}
 }

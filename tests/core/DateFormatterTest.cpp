@@ -1,4 +1,5 @@
 #include "core/DateFormatter.h"
+#include "support/LocalTimeZone.h"
 
 #include <gtest/gtest.h>
 
@@ -58,4 +59,32 @@ TEST(DateFormatter, WritesInTheLocalZoneAndReadsBack)
     EXPECT_EQ(*back, moment);
 }
 
+TEST(DateFormatter, WritesTheOffsetTheLocalZoneHasAtThatMoment)
+{
+    const auto formatter = recordingTimeFormatter();
+    const auto utc = [](int month, int day, int hour, int minute, int second) {
+        return QDateTime(QDate(2024, month, day), QTime(hour, minute, second), Qt::UTC);
+    };
+    const struct
+    {
+        const char* zone;
+        QDateTime moment;
+        const char16_t* text;
+    } cases[] = {
+        { "Asia/Kolkata", utc(7, 1, 8, 0, 0), u"2024-07-01 13:30:00 +0530" },
+        // Half an hour behind: the sign holds for the minutes too.
+        { "America/St_Johns", utc(1, 15, 12, 0, 0), u"2024-01-15 08:30:00 -0330" },
+        { "America/St_Johns", utc(7, 1, 2, 0, 0), u"2024-06-30 23:30:00 -0230" },
+        // Either side of the clocks going forward, and of the hour that autumn shows twice.
+        { "Europe/Berlin", utc(3, 31, 0, 59, 59), u"2024-03-31 01:59:59 +0100" },
+        { "Europe/Berlin", utc(3, 31, 1, 0, 0), u"2024-03-31 03:00:00 +0200" },
+        { "Europe/Berlin", utc(10, 27, 0, 59, 59), u"2024-10-27 02:59:59 +0200" },
+        { "Europe/Berlin", utc(10, 27, 1, 0, 0), u"2024-10-27 02:00:00 +0100" },
+    };
+    for (const auto& [zone, moment, text] : cases) {
+        const LocalTimeZone local(zone);
+        EXPECT_EQ(formatter.stringFromDate(moment), QString::fromUtf16(text)) << zone;
+        EXPECT_EQ(formatter.dateFromString(text), moment) << zone;
+    }
+}
 }
