@@ -16,7 +16,6 @@
 #include <QTranslator>
 
 #include <clocale>
-#include <utility>
 
 void prepareProcess()
 {
@@ -39,18 +38,32 @@ void configureApplication()
 void installTranslations(QCoreApplication& application)
 {
     const QLocale language;
-    // tapeScribe's own texts, then Qt's: the standard buttons, the file dialogs and the text fields' menus.
-    const std::pair<QString, QString> catalogues[] {
-        { QStringLiteral("tapescribe"), Platform::translationsFolder() },
-        { QStringLiteral("qtbase"), QLibraryInfo::path(QLibraryInfo::TranslationsPath) },
-    };
-    for (const auto& [name, folder] : catalogues) {
+    const QString ownFolder = Platform::translationsFolder();
+    // Installs what `load` finds, unless it is the file `installed` already; the file, or nothing.
+    const auto install = [&application](const auto& load, const QString& installed = {}) {
         auto* translator = new QTranslator(&application);
-        if (translator->load(language, name, QStringLiteral("_"), folder))
+        if (load(*translator) && translator->filePath() != installed) {
             QCoreApplication::installTranslator(translator);
-        else
-            delete translator;
-    }
+            return translator->filePath();
+        }
+        delete translator;
+        return QString();
+    };
+    // English first: Qt asks the translator installed last first, so English answers only what the
+    // language's own catalogue does not, and everything in a language tapeScribe has none for (LANG=C
+    // among them). The sources' plural messages ("%n second(s)") get their English forms from it.
+    const QString english = install(
+        [&](QTranslator& translator) { return translator.load(QStringLiteral("tapescribe_en"), ownFolder); });
+    install(
+        [&](QTranslator& translator) {
+            return translator.load(language, QStringLiteral("tapescribe"), QStringLiteral("_"), ownFolder);
+        },
+        english);
+    // Qt's own texts: the standard buttons, the file dialogs and the text fields' menus.
+    install([&](QTranslator& translator) {
+        return translator.load(language, QStringLiteral("qtbase"), QStringLiteral("_"),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    });
 }
 
 int applicationMain(int argc, char** argv)

@@ -17,5 +17,6 @@ void prepareProcess();
 void configureApplication();
 
 // The user's language, where tapeScribe ships a translation for it, for its own texts and Qt's alike;
-// English otherwise. The translators live as long as `application`.
+// English otherwise, and for whatever that translation lacks: English plural forms come from a catalogue
+// too. The translators live as long as `application`.
 void installTranslations(QCoreApplication& application);

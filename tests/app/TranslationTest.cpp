@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QRegularExpression>
 #include <QTableView>
+#include <QTranslator>
 
 namespace {
 
@@ -54,6 +55,29 @@ bool sameInGerman(const QString& text)
     static const QStringList shared { u"tapeScribe"_s, u"Name"_s, u"Format"_s, u"F1"_s, u"Ctrl+O"_s,
         u"Ctrl+,"_s, u"Ctrl+Q"_s };
     return shared.contains(text) || !text.contains(QRegularExpression(u"[A-Za-z]"_s));
+}
+
+// Defined before the German desktop's tests, and so run before them: a desktop in no language (LANG=C), in
+// English, or in one tapeScribe has no catalogue for reads English, plural forms included. Each language's
+// translators go again after it, and the default language comes back.
+TEST(EnglishFallback, PluralMessagesReadAsEnglishWhateverTheLanguage)
+{
+    const QLocale desktop;
+    const auto seconds = [](int n) {
+        return QCoreApplication::translate(
+            "AppDelegate", "The log service did not answer within %n second(s).", nullptr, n);
+    };
+    for (const QLocale& language :
+        { QLocale::c(), QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::French) }) {
+        QLocale::setDefault(language);
+        installTranslations(*QCoreApplication::instance());
+        EXPECT_EQ(seconds(60), u"The log service did not answer within 60 seconds."_s)
+            << language.name().toStdString();
+        EXPECT_EQ(seconds(1), u"The log service did not answer within 1 second."_s)
+            << language.name().toStdString();
+        qDeleteAll(QCoreApplication::instance()->findChildren<QTranslator*>(Qt::FindDirectChildrenOnly));
+    }
+    QLocale::setDefault(desktop);
 }
 
 // One process, one language change: the English texts are read before the German desktop's translations
