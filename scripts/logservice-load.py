@@ -12,9 +12,9 @@ Starts SERVICE_BINARY (tapescribe-logservice) in a fresh data folder with one ac
            client's first requests show whether the service recovered
   single   the single attacks: 30 stalled handshakes held for 1 s, a 300 MB body, 300 KB and 32 MB of
            headers, 1,014 half-sent requests, 20 wrong sign-ins at once, and a certificate for --host
-  flood    300 connections that send wrong sign-ins in a loop for 35 s (a dropped one comes back at once);
-           meanwhile 20 page requests on fresh connections, a second apart: how many are answered, and
-           their median
+  flood    300 connections that send wrong sign-ins in a loop for 60 s (one that is dropped comes back a
+           second later); once 250 of them have sent one, 20 page requests on fresh connections, a second
+           apart: how many are answered, and their median
   verdicts the sign-in delay at its ceiling: after 10 wrong sign-ins in a row, how many verdicts one
            connection signing in serially gets in 60 s, then how many 250 connections signing in at once get
 
@@ -434,7 +434,8 @@ async def attack_wrong_sign_ins(service):
 
 
 WRONG_SIGN_IN_FORM = f"identity={ACCOUNT}0&password=wrong".encode()
-WRONG_SIGN_IN = (b"POST /users/login HTTP/1.1\r\nHost: x\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+WRONG_SIGN_IN = (b"POST /users/login HTTP/1.1\r\nHost: x\r\n"
+                 b"Content-Type: application/x-www-form-urlencoded\r\n"
                  + f"Content-Length: {len(WRONG_SIGN_IN_FORM)}\r\n\r\n".encode() + WRONG_SIGN_IN_FORM)
 
 
@@ -450,17 +451,21 @@ async def read_answer(reader):
     return int(lines[0].split()[1]), "close" in headers.get("connection", "").lower()
 
 
-async def signing_in_connection(port, stop_at, tally):
+async def signing_in_connection(port, stop_at, tally, started):
     """Sends wrong sign-ins one after another, each once the last is answered; comes back at once when the
-    connection ends. A verdict is the sign-in page again (200); 429 and 503 are refusals."""
+    service closes the connection after an answer, a second later when it drops it. A verdict is the sign-in
+    page again (200); 429 and 503 are refusals."""
     while time.monotonic() < stop_at:
         writer = None
         try:
             reader, writer = await asyncio.wait_for(
-                asyncio.open_connection("127.0.0.1", port, ssl=tls_context()), max(0.1, stop_at - time.monotonic()))
+                asyncio.open_connection("127.0.0.1", port, ssl=tls_context()),
+                max(0.1, stop_at - time.monotonic()))
             while time.monotonic() < stop_at:
                 writer.write(WRONG_SIGN_IN)
-                status, closing = await asyncio.wait_for(read_answer(reader), max(0.1, stop_at - time.monotonic()))
+                started()
+                status, closing = await asyncio.wait_for(
+                    read_answer(reader), max(0.1, stop_at - time.monotonic()))
                 kind = "verdicts" if status == 200 else "refused" if status in (429, 503) else "other"
                 tally[kind] = tally.get(kind, 0) + 1
                 if closing:
@@ -469,25 +474,33 @@ async def signing_in_connection(port, stop_at, tally):
             pass
         except (OSError, ConnectionError, asyncio.IncompleteReadError, ssl.SSLError):
             tally["dropped"] = tally.get("dropped", 0) + 1
-            await asyncio.sleep(0.01)
+            await asyncio.sleep(1)
         finally:
             if writer:
                 writer.close()
 
 
-async def signing_in_connections(port, count, seconds):
+async def signing_in_connections(port, count, seconds, ready=None):
+    """Sets `ready` once 250 (or all) of the connections have sent a sign-in."""
     tally = {}
+    sent = 0
+
+    def started():
+        nonlocal sent
+        sent += 1
+        if ready and sent == min(count, 250):
+            ready.set()
     stop_at = time.monotonic() + seconds
-    tasks = [asyncio.create_task(signing_in_connection(port, stop_at, tally)) for _ in range(count)]
+    tasks = [asyncio.create_task(signing_in_connection(port, stop_at, tally, started)) for _ in range(count)]
     await asyncio.wait(tasks, timeout=seconds + 15)
     return tally
 
 
-def run_signing_in_connections(port, count, seconds, results):
+def run_signing_in_connections(port, count, seconds, results, ready=None):
     """In a process of its own, as the attackers above."""
     soft, hard = resource.getrlimit(resource.RLIMIT_NOFILE)
     resource.setrlimit(resource.RLIMIT_NOFILE, (max(soft, min(hard, 8192)), hard))
-    results.put(asyncio.run(signing_in_connections(port, count, seconds)))
+    results.put(asyncio.run(signing_in_connections(port, count, seconds, ready)))
 
 
 def tally_text(tally):
@@ -513,20 +526,28 @@ async def spaced_fresh_requests(service, count, spacing, timeout):
     return f"{len(answered)}/{count} answered, median {median}"
 
 
-async def sign_in_flood(binary, seconds=35, connections=300):
+async def sign_in_flood(binary, seconds=60, connections=300):
     print(f"-- sign-in flood: {connections} connections sending wrong sign-ins for {seconds} s", flush=True)
     service = Service(binary)
     service.add_accounts()
     service.start()
-    results = multiprocessing.get_context("spawn").Queue()
-    flood = multiprocessing.get_context("spawn").Process(
-        target=run_signing_in_connections, args=(service.https_port, connections, seconds, results))
+    spawn = multiprocessing.get_context("spawn")
+    results = spawn.Queue()
+    ready = spawn.Event()
+    flood = spawn.Process(
+        target=run_signing_in_connections, args=(service.https_port, connections, seconds, results, ready))
     try:
         flood.start()
-        await asyncio.sleep(3)
+        started = time.monotonic()
+        loop = asyncio.get_running_loop()
+        # Opening 300 TLS connections takes this machine a good few seconds.
+        filled = await loop.run_in_executor(None, ready.wait, 25)
+        await asyncio.sleep(2)
+        print(f"   250 connections had sent a sign-in after {time.monotonic() - started - 2:.1f} s"
+              if filled else "   fewer than 250 connections had sent a sign-in after 25 s")
         pages = await spaced_fresh_requests(service, 20, 1.0, 10)
         print(f"   20 page requests on fresh connections meanwhile: {pages}")
-        tally = await asyncio.get_running_loop().run_in_executor(None, results.get, True, seconds + 30)
+        tally = await loop.run_in_executor(None, results.get, True, seconds + 30)
         print(f"   the flood's sign-ins: {tally_text(tally)}")
     finally:
         flood.join(30)
