@@ -74,6 +74,7 @@ void AppDelegate::awakeFromNib()
     if (useLocalServer)
         formURL = defaultFormURL(true);
     loadInWebView(formURL);
+    startReadingNotes();
 
     profile->cookieStore()->setCookieFilter([](const QWebEngineCookieStore::FilterRequest&) { return true; });
     dateFormatter.setDateFormat(DateFormatter::recordingTimeFormat.toString());

@@ -8,6 +8,10 @@
 #include "clips/ClipSortModel.h"
 #include "clips/MetadataReader.h"
 #include "clips/RecordingStart.h"
+#include "logform/NotesFetch.h"
+#include "notes/LogNote.h"
+#include "notes/MarkerFormat.h"
+#include "notes/MarkerListModel.h"
 
 #include <QList>
 #include <QObject>
@@ -20,8 +24,10 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class PlayerView;
+class QAction;
 class QLabel;
 class QLineEdit;
 class QMainWindow;
@@ -71,6 +77,10 @@ public:
     QPointer<QLineEdit> passwordField;
     // The line under the account's fields that says why the keyring gave no account.
     QPointer<QLabel> accountStatusLabel;
+    // The notes on the loaded clip, under the player: a line that says what the list shows, and the list.
+    QPointer<QLabel> notesLabel;
+    QPointer<QTableView> notesView;
+    QPointer<QAction> exportMarkersAction;
 
     // The log service account in memory.
     QString username;
@@ -95,6 +105,15 @@ public:
     QMetaObject::Connection playerEndObserver;
     // Reads the scanned clips' own metadata off the main thread.
     MetadataReader metadataReader;
+    // The folder the clips came from (a single clip's own folder): where exported markers go by default.
+    QString clipFolder;
+
+    // The signed-in logger's notes as the log form's session reads them, in the order they were stored;
+    // what the last answer of the service said (nothing before the first); the loaded clip's notes.
+    std::vector<LogNote> loggedNotes;
+    std::optional<NotesFetch::Outcome> notesOutcome;
+    MarkerListModel loadedClipNotes;
+    std::unique_ptr<QTimer> notesTimer;
 
     // Seams for the modal panels, so that tests can answer in the logger's place; unset, the real
     // panels run. The open panel gets the accepted type list and gives the chosen path, or nothing.
@@ -104,6 +123,14 @@ public:
     std::function<void(QMessageBox& alert)> runAlert;
     // The save panel of a download gets the proposed path and gives the chosen one, or nothing.
     std::function<std::optional<QString>(const QString& proposedPath)> runSavePanel;
+    // The save panel of an export of markers gets the proposed path and format, and gives the chosen ones.
+    struct MarkerExportChoice
+    {
+        QString path;
+        MarkerFormat format;
+    };
+    std::function<std::optional<MarkerExportChoice>(const QString& proposedPath, MarkerFormat proposedFormat)>
+        runExportPanel;
 
     // Gives the clip table its model and its selection handler (part of the interface wiring).
     void connectClipTable();
@@ -158,6 +185,14 @@ public slots:
     void timerDidFire();
     void setTimeOffsetCookie();
 
+    // The logger's notes: read through the log form's session, shown on the loaded clip, exported as
+    // markers for the editing applications.
+    void notesTimerDidFire();
+    void notesDidArrive(const QVariant& scriptResult);
+    void showLoadedClipNotes();
+    void notesViewSelectionDidChange();
+    void exportMarkers();
+
     // Account and preferences.
     void loadCredentialsFromKeychain();
     void saveCredentialsToKeychain();
@@ -191,6 +226,15 @@ private:
 
     // Which of the file's dates each record's "created" holds, from the last scan (for finishScan).
     QList<RecordingStart::Source> assetDateSources;
+
+    // Starts reading the logger's notes through the log form's page.
+    void startReadingNotes();
+    // Forgets the notes shown: the form's session has ended or belongs to another logger now.
+    void forgetNotes();
+    // The loaded clip with its notes placed on it, or nothing when no clip is loaded.
+    std::optional<ClipMarkers> loadedClipMarkers() const;
+    // Tells the logger which notes fell outside every clip of an export.
+    void reportUnplacedNotes(const std::vector<LogNote>& unplaced);
 
     // The web view's request stopped at its limit: said on the console and in the status label.
     void webRequestExpired(const QUrl& url, std::chrono::milliseconds limit);

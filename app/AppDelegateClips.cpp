@@ -12,6 +12,7 @@
 #include "clips/TypeIdentifiers.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMainWindow>
@@ -100,6 +101,7 @@ void AppDelegate::scanChosenPath(const QString& path, const QStringList& accepte
     tableView->clearSelection();
     metadataReader.cancel();
     assets.clear();
+    clipFolder = QFileInfo(path).isDir() ? path : QFileInfo(path).absolutePath();
     ConsoleBatch console;
     const ClipScan::Outcome outcome
         = ClipScan::scan(path, acceptedTypes, [&console](const QString& line) { console.line(line); });
@@ -143,6 +145,9 @@ void AppDelegate::clipMetadataDidArrive(int index, const ClipMetadata::Reading& 
         source = RecordingStart::Source::Clip;
     }
     clipModel.setMetadata(index, reading, assets.at(index).created, source);
+    // The loaded clip's rate and recording start place its notes.
+    if (index == loadedAssetIndex)
+        showLoadedClipNotes();
 }
 
 void AppDelegate::finishScan()
@@ -154,6 +159,7 @@ void AppDelegate::finishScan()
     tableView->setFocus(Qt::OtherFocusReason);
     if (assets.size() == 1)
         tableView->selectRow(0);
+    showLoadedClipNotes();
     spinner->stopAnimation();
 }
 
@@ -182,6 +188,7 @@ void AppDelegate::tableViewSelectionDidChange()
         mediaCreatedTime = QStringLiteral("stopped");
         loadedAssetIndex = -1;
         playerView->setPlayer(nullptr);
+        showLoadedClipNotes();
         return;
     }
 
@@ -203,6 +210,7 @@ void AppDelegate::tableViewSelectionDidChange()
         = connect(player.get(), &MpvPlayer::reachedEnd, this, &AppDelegate::playerItemDidReachEnd);
     playerView->setPlayer(std::move(player),
         dateFormatter.dateFromString(mediaCreatedTime).value_or(QDateTime()), startTimecode);
+    showLoadedClipNotes();
 
     setTimeOffsetCookie();
     secondsTimer = std::make_unique<QTimer>();

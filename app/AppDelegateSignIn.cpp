@@ -2,6 +2,7 @@
 #include "core/Spinner.h"
 #include "logform/SignInPage.h"
 
+#include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineView>
@@ -15,6 +16,11 @@ void AppDelegate::webViewDidFinishLoadForFrame(bool ok)
     // A load that failed or was stopped shows no sign-in page of the service's.
     if (!ok)
         return;
+    // A service that gave no notes to programs may give them once its pages have changed.
+    if (notesOutcome == NotesFetch::Outcome::NoRoute) {
+        notesOutcome.reset();
+        notesTimer->start();
+    }
 
     QWebEnginePage* page = webView->page();
     if (!isSignInPage(page->url(), logServiceHost))

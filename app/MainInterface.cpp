@@ -34,12 +34,16 @@ void MainInterface::connectTo(AppDelegate& delegate)
     delegate.usernameField = preferencesForm->usernameField;
     delegate.passwordField = preferencesForm->passwordField;
     delegate.accountStatusLabel = preferencesForm->accountStatusLabel;
+    delegate.notesLabel = mainForm->notesLabel;
+    delegate.notesView = mainForm->notesView;
+    delegate.exportMarkersAction = mainForm->actionExportMarkers;
 
     AppDelegate::applySplitViewLimits(mainForm->splitView);
     delegate.connectClipTable();
 
     QObject::connect(mainForm->chooseFolderButton, &QPushButton::clicked, &delegate, &AppDelegate::showOpenPanel);
     QObject::connect(mainForm->actionOpen, &QAction::triggered, &delegate, &AppDelegate::showOpenPanel);
+    QObject::connect(mainForm->actionExportMarkers, &QAction::triggered, &delegate, &AppDelegate::exportMarkers);
     QObject::connect(mainForm->actionPreferences, &QAction::triggered, &delegate, &AppDelegate::showPreferences);
     QObject::connect(mainForm->actionShowHelp, &QAction::triggered, &delegate, &AppDelegate::showHelp);
     QObject::connect(mainForm->actionShowGlossary, &QAction::triggered, &delegate, &AppDelegate::showGlossary);
