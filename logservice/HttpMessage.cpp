@@ -17,7 +17,9 @@ HttpResponse HttpResponse::html(const QByteArray& page, int status)
     return { status,
         { { "Content-Type", "text/html; charset=utf-8" }, { "Cache-Control", "no-store" },
             { "Content-Security-Policy", pageSecurityPolicy() }, { "X-Content-Type-Options", "nosniff" },
-            { "Referrer-Policy", "no-referrer" } },
+            // The address goes to the service's own pages only; and a browser that does not send
+            // Sec-Fetch-Site then gives their posts their true Origin instead of "null".
+            { "Referrer-Policy", "same-origin" } },
         page };
 }
 
@@ -47,6 +49,8 @@ QByteArray reasonPhrase(int status)
         return "Bad Request";
     case 401:
         return "Unauthorized";
+    case 403:
+        return "Forbidden";
     case 404:
         return "Not Found";
     case 405:

@@ -22,6 +22,8 @@ struct HttpRequest
     QByteArray body;
     // Who sent it (the peer's address), for limits that apply per client.
     QString client;
+    // The query as sent (after '?', before any '#'), every byte that is not visible ASCII percent-encoded.
+    QByteArray query = {};
 
     // Every value of the header, whatever the case of its name, in the order sent.
     QByteArrayList headerValues(const QByteArray& name) const;

@@ -1,8 +1,10 @@
 #include "logservice/HttpRequestParser.h"
 
 #include <QByteArrayView>
+#include <QPair>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -45,21 +47,30 @@ QByteArray trimmedBlanks(QByteArrayView text)
     return text.sliced(start, end - start).toByteArray();
 }
 
-// The target's path, without query or fragment, with every byte that is not visible ASCII percent-encoded,
-// so that the pages and the request log see printable text only.
-QByteArray encodedPath(QByteArrayView target)
+// Bytes of the request target with every byte that is not visible ASCII percent-encoded, so that the pages
+// and the request log see printable text only.
+QByteArray printable(QByteArrayView bytes)
 {
-    QByteArray path;
-    for (const char c : target) {
-        if (c == '?' || c == '#')
-            break;
+    QByteArray text;
+    for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte > 0x20 && byte < 0x7f)
-            path.append(c);
+            text.append(c);
         else
-            path.append('%').append(QByteArray(1, c).toHex().toUpper());
+            text.append('%').append(QByteArray(1, c).toHex().toUpper());
     }
-    return path;
+    return text;
+}
+
+// The target's path and its query, each without what follows it; a fragment is never part of either.
+QPair<QByteArray, QByteArray> pathAndQuery(QByteArrayView target)
+{
+    const qsizetype fragment = target.indexOf('#');
+    const QByteArrayView beforeFragment = fragment < 0 ? target : target.first(fragment);
+    const qsizetype question = beforeFragment.indexOf('?');
+    if (question < 0)
+        return { printable(beforeFragment), {} };
+    return { printable(beforeFragment.first(question)), printable(beforeFragment.sliced(question + 1)) };
 }
 
 bool hasToken(const QByteArrayList& values, QByteArrayView token)
@@ -171,7 +182,7 @@ std::variant<HttpRequestParser::Head, RequestRefusal> HttpRequestParser::parseHe
     Head head;
     head.headSize = headSize;
     head.request.method = parts[0];
-    head.request.path = encodedPath(parts[1]);
+    std::tie(head.request.path, head.request.query) = pathAndQuery(parts[1]);
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QByteArrayView line = lines[i];
         const qsizetype colon = line.indexOf(':');

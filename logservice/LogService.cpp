@@ -2,10 +2,13 @@
 
 #include "logservice/FormBody.h"
 #include "logservice/NotesCsv.h"
+#include "logservice/NotesJson.h"
+#include "logservice/NotesQuery.h"
 #include "logservice/Pages.h"
 #include "logservice/PasswordChecks.h"
 #include "logservice/RecordingTime.h"
 #include "logservice/RequestCookies.h"
+#include "logservice/RequestSite.h"
 
 #include <variant>
 
@@ -15,6 +18,7 @@ namespace {
 const QByteArray sessionCookieName = QByteArrayLiteral("__Host-tapescribe_session");
 const QByteArray signInPath = QByteArrayLiteral("/users/login");
 const QByteArray formPath = QByteArrayLiteral("/index.php/logger/form");
+const QByteArray signOutPath = QByteArrayLiteral("/index.php/users/logout");
 
 QByteArray sessionCookie(const QByteArray& value, bool expired)
 {
@@ -55,6 +59,28 @@ HttpResponse signInsBusy(const PasswordChecks::Busy& busy)
     return response;
 }
 
+HttpResponse json(int status, const QByteArray& body)
+{
+    return { status,
+        { { "Content-Type", "application/json; charset=utf-8" }, { "Cache-Control", "no-store" },
+            { "X-Content-Type-Options", "nosniff" } },
+        body };
+}
+
+// A route that changes something takes requests from the service's own pages only (and from clients that
+// are no browser): a page elsewhere must not store notes, or sign a logger in or out, in the logger's
+// browser.
+Route ownSiteOnly(Route route)
+{
+    route.respond = [respond = std::move(route.respond)](const HttpRequest& request, const HttpReply& reply) {
+        if (requestSite(request) == RequestSite::Foreign)
+            return reply.send(HttpResponse::plainText(
+                403, QStringLiteral("Refused: the request comes from another site.")));
+        respond(request, reply);
+    };
+    return route;
+}
+
 }
 
 LogService::LogService(LogStore& store, PasswordChecks& passwordChecks, Clock clock)
@@ -65,15 +91,24 @@ LogService::LogService(LogStore& store, PasswordChecks& passwordChecks, Clock cl
     m_routes = {
         Route::answering(
             "GET", signInPath, [](const HttpRequest&) { return HttpResponse::html(signInPage({}, {})); }),
-        { "POST", signInPath,
-            [this](const HttpRequest& request, const HttpReply& reply) { signIn(request, reply); } },
+        ownSiteOnly({ "POST", signInPath,
+            [this](const HttpRequest& request, const HttpReply& reply) { signIn(request, reply); } }),
         Route::answering("GET", formPath, [this](const HttpRequest& request) { return logForm(request); }),
-        Route::answering("POST", "/index.php/logger/notes",
-            [this](const HttpRequest& request) { return storeNote(request); }),
+        ownSiteOnly(Route::answering("POST", "/index.php/logger/notes",
+            [this](const HttpRequest& request) { return storeNote(request); })),
         Route::answering("GET", "/index.php/logger/notes.csv",
             [this](const HttpRequest& request) { return notesDownload(request); }),
-        Route::answering("GET", "/index.php/users/logout",
-            [this](const HttpRequest& request) { return signOut(request); }),
+        Route::answering("GET", "/index.php/logger/notes.json",
+            [this](const HttpRequest& request) { return notesFeed(request); }),
+        // A link anywhere can start a GET: only the program's own load and the log form's link sign out
+        // at once; any other gets the question and signs out by the form it posts.
+        Route::answering("GET", signOutPath,
+            [this](const HttpRequest& request) {
+                return requestSite(request) == RequestSite::Own ? signOut(request)
+                                                                : HttpResponse::html(signOutPage());
+            }),
+        ownSiteOnly(Route::answering(
+            "POST", signOutPath, [this](const HttpRequest& request) { return signOut(request); })),
     };
 }
 
@@ -195,6 +230,21 @@ HttpResponse LogService::notesDownload(const HttpRequest& request) const
             { "Content-Disposition", "attachment; filename=\"tapescribe-notes.csv\"" },
             { "Cache-Control", "no-store" }, { "X-Content-Type-Options", "nosniff" } },
         notesCsv(*notes) };
+}
+
+// The program's reading of the notes: JSON, never a page; a reader signed out learns it from the status.
+HttpResponse LogService::notesFeed(const HttpRequest& request) const
+{
+    const auto account = signedInAccount(request);
+    if (!account)
+        return json(401, jsonError(QStringLiteral("signed out")));
+    const auto since = notesSince(request.query);
+    if (!since)
+        return json(400, jsonError(QStringLiteral("since must be a whole number of at least 0")));
+    const auto notes = m_store.notesAfter(account->id, *since);
+    if (!notes)
+        return json(500, jsonError(QStringLiteral("the notes cannot be read")));
+    return json(200, notesJson(*notes));
 }
 
 HttpResponse LogService::signOut(const HttpRequest& request) const

@@ -10,7 +10,8 @@ class PasswordChecks;
 
 #include <functional>
 
-// The log service's pages over HTTPS: sign-in, the log form, storing notes, the CSV download, sign-out.
+// The log service's pages over HTTPS: sign-in, the log form, storing notes, the CSV download, the notes as
+// JSON for the program, sign-out.
 class LogService
 {
 public:
@@ -35,6 +36,7 @@ private:
     HttpResponse logForm(const HttpRequest& request) const;
     HttpResponse storeNote(const HttpRequest& request) const;
     HttpResponse notesDownload(const HttpRequest& request) const;
+    HttpResponse notesFeed(const HttpRequest& request) const;
     HttpResponse signOut(const HttpRequest& request) const;
     std::optional<Account> signedInAccount(const HttpRequest& request) const;
     // The notes the log form shows, and whether there are older ones; nothing when they cannot be read.

@@ -39,6 +39,15 @@ QDateTime momentFrom(const QVariant& value)
     return QDateTime::fromMSecsSinceEpoch(value.toLongLong(), Qt::UTC);
 }
 
+// The note in the columns text, recorded_ms, written_ms of the query's row, starting at `first`.
+Note noteFrom(const QSqlQuery& query, int first)
+{
+    const QVariant recorded = query.value(first + 1);
+    return Note { query.value(first).toString(),
+        recorded.isNull() ? std::nullopt : std::optional<QDateTime>(momentFrom(recorded)),
+        momentFrom(query.value(first + 2)) };
+}
+
 }
 
 LogStore::LogStore(QString connectionName)
@@ -90,6 +99,8 @@ bool LogStore::createSchema()
                        "account_id INTEGER NOT NULL REFERENCES accounts(id) ON DELETE CASCADE, "
                        "text TEXT NOT NULL, recorded_ms INTEGER, written_ms INTEGER NOT NULL)"),
         QStringLiteral("CREATE INDEX IF NOT EXISTS notes_by_account ON notes (account_id, written_ms)"),
+        // Reading the notes after a given one is then a range of this index, already in order.
+        QStringLiteral("CREATE INDEX IF NOT EXISTS notes_in_order ON notes (account_id, id)"),
     };
     for (const QString& statement : statements) {
         QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
@@ -193,11 +204,24 @@ std::optional<QList<Note>> LogStore::notes(qint64 accountId, int limit)
     if (!query.exec())
         return std::nullopt;
     QList<Note> notes;
-    while (query.next()) {
-        const QVariant recorded = query.value(1);
-        notes.append(Note { query.value(0).toString(),
-            recorded.isNull() ? std::nullopt : std::optional<QDateTime>(momentFrom(recorded)),
-            momentFrom(query.value(2)) });
-    }
+    while (query.next())
+        notes.append(noteFrom(query, 0));
+    return notes;
+}
+
+std::optional<QList<StoredNote>> LogStore::notesAfter(qint64 accountId, qint64 afterId)
+{
+    QSqlQuery query = prepared(m_connectionName,
+        QStringLiteral("SELECT id, text, recorded_ms, written_ms FROM notes WHERE account_id = ? AND id > ? "
+                       "ORDER BY id"));
+    query.addBindValue(accountId);
+    query.addBindValue(afterId);
+    // Rows are read once, front to back: the driver need not keep them all for moving back.
+    query.setForwardOnly(true);
+    if (!query.exec())
+        return std::nullopt;
+    QList<StoredNote> notes;
+    while (query.next())
+        notes.append(StoredNote { query.value(0).toLongLong(), noteFrom(query, 1) });
     return notes;
 }

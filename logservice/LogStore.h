@@ -2,6 +2,7 @@
 
 #include "logservice/Note.h"
 #include "logservice/Result.h"
+#include "logservice/StoredNote.h"
 
 #include <QByteArray>
 #include <QList>
@@ -48,6 +49,9 @@ public:
     // The account's notes, newest first; at most `limit` of them when it is not negative. Nothing when the
     // file cannot be read, which is not the same as having no notes.
     std::optional<QList<Note>> notes(qint64 accountId, int limit = -1);
+    // The account's notes stored after the one with id `afterId`, in the order they were stored, in one
+    // query. Nothing when the file cannot be read.
+    std::optional<QList<StoredNote>> notesAfter(qint64 accountId, qint64 afterId);
 
 private:
     explicit LogStore(QString connectionName);

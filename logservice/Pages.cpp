@@ -70,6 +70,11 @@ QByteArray signInPage(const QString& message, const QString& identity)
             { QStringLiteral("identity"), htmlEscaped(identity) } });
 }
 
+QByteArray signOutPage()
+{
+    return page(QStringLiteral("signout.html"), {});
+}
+
 QByteArray notesSection(const QList<Note>& notes, bool hasOlderNotes)
 {
     QString items;

@@ -13,6 +13,10 @@ QByteArray signInPage(const QString& message, const QString& identity);
 // The log form of a signed-in logger: the clip clock, the note box and the notes, newest first.
 QByteArray logFormPage(const QString& userName, const QList<Note>& notes, bool hasOlderNotes);
 
+// Asks whether to sign out, with a form that posts the sign-out back to the service: what a link from
+// elsewhere gets instead of signing the logger out by itself.
+QByteArray signOutPage();
+
 // The notes part of the log form alone, which the form's script puts in place after storing a note.
 QByteArray notesSection(const QList<Note>& notes, bool hasOlderNotes);
 

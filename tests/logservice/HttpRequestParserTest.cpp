@@ -54,6 +54,25 @@ TEST(HttpRequestParser, ReadsRequestsWhateverPiecesTheyArriveIn)
     }
 }
 
+TEST(HttpRequestParser, SplitsTheTargetIntoPathAndQueryAndDropsTheFragment)
+{
+    const std::tuple<QByteArray, QByteArray, QByteArray> cases[] {
+        { "/index.php/logger/notes.json?since=12", "/index.php/logger/notes.json", "since=12" },
+        { "/a?", "/a", "" },
+        { "/a?b?c=1", "/a", "b?c=1" },
+        { "/a?b#c?d", "/a", "b" },
+        { "/a#b?c", "/a", "" },
+        { "/a?x=\xff\x7f", "/a", "x=%FF%7F" },
+    };
+    for (const auto& [target, path, query] : cases) {
+        const auto outcome = parseAll("GET " + target + " HTTP/1.1\r\n\r\n");
+        const auto* parsed = std::get_if<ParsedRequest>(&outcome);
+        ASSERT_NE(parsed, nullptr) << target.constData();
+        EXPECT_EQ(parsed->request.path, path) << target.constData();
+        EXPECT_EQ(parsed->request.query, query) << target.constData();
+    }
+}
+
 TEST(HttpRequestParser, KeepsTheConnectionAsTheClientAsks)
 {
     const std::tuple<QByteArray, bool> cases[] {

@@ -6,8 +6,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <tuple>
 
@@ -17,6 +21,10 @@ const QByteArray signInPath = "/users/login";
 const QByteArray formPath = "/index.php/logger/form";
 const QByteArray notesPath = "/index.php/logger/notes";
 const QByteArray csvPath = "/index.php/logger/notes.csv";
+const QByteArray jsonPath = "/index.php/logger/notes.json";
+const QByteArray signOutPath = "/index.php/users/logout";
+// What Chromium sends when the program itself loads a page into its web view.
+const HttpHeaders programsOwnLoad { { "Sec-Fetch-Site", "none" } };
 const QByteArray formType = "application/x-www-form-urlencoded";
 
 // One store for the whole suite: creating accounts costs a password hash each.
@@ -34,9 +42,13 @@ protected:
     static void TearDownTestSuite() { store.reset(); }
 
     HttpResponse respond(const QByteArray& method, const QByteArray& path, const QByteArray& cookies = {},
-        const QByteArray& body = {}, const QByteArray& contentType = formType)
+        const QByteArray& body = {}, const QByteArray& contentType = formType,
+        const HttpHeaders& headers = {})
     {
-        HttpRequest request { method, path, {}, body, {} };
+        const qsizetype question = path.indexOf('?');
+        HttpRequest request { method, question < 0 ? path : path.left(question), headers, body, {} };
+        if (question >= 0)
+            request.query = path.mid(question + 1);
         if (!cookies.isEmpty())
             request.headers.append({ "Cookie", cookies });
         if (!body.isEmpty())
@@ -177,13 +189,14 @@ TEST_F(LogServicePages, EachLoggerSeesOnlyTheirOwnNotesUnderTheirEscapedName)
 TEST_F(LogServicePages, SessionsEndOnSignOutANewPasswordOrAfterThirtyDays)
 {
     const QByteArray session = signIn("ann", "ann%27s+pw");
-    const HttpResponse out = respond("GET", "/index.php/users/logout", session);
+    const HttpResponse out = respond("GET", signOutPath, session, {}, {}, programsOwnLoad);
     EXPECT_EQ(out.status, 303);
     EXPECT_EQ(out.header("Location"), signInPath);
     EXPECT_TRUE(out.header("Set-Cookie").startsWith("__Host-tapescribe_session=;"));
     EXPECT_TRUE(out.header("Set-Cookie").contains("Max-Age=0"));
     EXPECT_EQ(respond("GET", formPath, session).status, 303) << "the old cookie no longer signs in";
-    EXPECT_EQ(respond("GET", "/index.php/users/logout").status, 303) << "signed-out visitors too";
+    EXPECT_EQ(respond("GET", signOutPath, {}, {}, {}, programsOwnLoad).status, 303)
+        << "signed-out visitors too";
 
     ASSERT_TRUE(store->setPassword(QStringLiteral("carl"), "old"));
     const QByteArray replaced = signIn("carl", "old");
@@ -208,6 +221,146 @@ TEST_F(LogServicePages, UnknownPathsAndWrongMethods)
     EXPECT_EQ(wrong.header("Allow"), "GET, HEAD");
     EXPECT_EQ(respond("GET", notesPath).header("Allow"), "POST");
     EXPECT_EQ(respond("PUT", signInPath).header("Allow"), "GET, POST, HEAD");
+}
+
+// The notes of a JSON answer; fails the test when the body is not the notes feed.
+QJsonArray feedNotes(const HttpResponse& response)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(response.body, &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << response.body.left(80).constData();
+    EXPECT_TRUE(document.object().value(QStringLiteral("notes")).isArray())
+        << response.body.left(80).constData();
+    return document.object().value(QStringLiteral("notes")).toArray();
+}
+
+QList<qint64> noteIds(const QJsonArray& notes)
+{
+    QList<qint64> ids;
+    for (const QJsonValue& note : notes)
+        ids.append(note.toObject().value(QStringLiteral("id")).toInteger());
+    return ids;
+}
+
+TEST_F(LogServicePages, TheProgramReadsTheNotesAsJsonInTheOrderStored)
+{
+    ASSERT_TRUE(store->setPassword(QStringLiteral("dora"), "dora's pw"));
+    for (const QByteArray& cookie : { QByteArray(), QByteArray("__Host-tapescribe_session=forged") }) {
+        const HttpResponse signedOut = respond("GET", jsonPath, cookie);
+        EXPECT_EQ(signedOut.status, 401);
+        EXPECT_EQ(signedOut.header("Content-Type"), "application/json; charset=utf-8");
+        EXPECT_EQ(signedOut.body, "{\"error\":\"signed out\"}");
+        EXPECT_TRUE(signedOut.header("Location").isEmpty())
+            << "no way to the sign-in page: a reader is no browser";
+    }
+    const QByteArray session = signIn("dora", "dora%27s+pw");
+    EXPECT_EQ(respond("GET", jsonPath, session).body, "{\"notes\":[]}");
+
+    const QString special = QStringLiteral(
+        "\"Quoted\" <b>bold</b> & more\tafter a tab\nnext line \U0001F3AC \u05E9\u05DC\u05D5\u05DD "
+        "\u0645\u0631\u062D\u0628\u0627 \\ 'single'");
+    ASSERT_EQ(
+        respond("POST", notesPath, session + "; time_offset=91.0", "text=" + QUrl::toPercentEncoding(special))
+            .status,
+        200);
+    now = now.addSecs(7);
+    ASSERT_EQ(respond("POST", notesPath, session, "text=no+clip").status, 200);
+    now = now.addMSecs(1250);
+    ASSERT_EQ(respond("POST", notesPath, "time_offset=-3.0; " + session, "text=third").status, 200);
+
+    const HttpResponse all = respond("GET", jsonPath, session);
+    EXPECT_EQ(all.status, 200);
+    EXPECT_EQ(all.header("Content-Type"), "application/json; charset=utf-8");
+    EXPECT_EQ(all.header("Cache-Control"), "no-store");
+    const QJsonArray notes = feedNotes(all);
+    ASSERT_EQ(notes.size(), 3);
+    const QList<qint64> ids = noteIds(notes);
+    EXPECT_TRUE(ids[0] > 0 && ids[0] < ids[1] && ids[1] < ids[2]) << ids[0] << " " << ids[1] << " " << ids[2];
+    const auto field
+        = [&](int note, const char* name) { return notes.at(note).toObject().value(QLatin1String(name)); };
+    const auto moment = [&](int note, const char* name) {
+        return QDateTime::fromString(field(note, name).toString(), Qt::ISODateWithMs);
+    };
+    EXPECT_EQ(field(0, "text").toString(), special);
+    EXPECT_EQ(moment(0, "recorded_at"), start.addSecs(-91));
+    EXPECT_EQ(moment(0, "written_at"), start);
+    EXPECT_TRUE(field(1, "recorded_at").isNull()) << "written without a clip";
+    EXPECT_EQ(field(1, "text").toString(), QStringLiteral("no clip"));
+    EXPECT_EQ(moment(2, "written_at"), start.addMSecs(8250));
+    EXPECT_EQ(moment(2, "recorded_at"), start.addMSecs(11250));
+    EXPECT_TRUE(field(2, "written_at").toString().contains(QLatin1String(":18.250"))) << "milliseconds kept";
+
+    const std::tuple<QByteArray, QList<qint64>> since[] {
+        { "?since=0", ids },
+        { "?since=" + QByteArray::number(ids[0]), ids.mid(1) },
+        { "?since=" + QByteArray::number(ids[1]) + "&other=1", ids.mid(2) },
+        { "?since=" + QByteArray::number(ids[2]), {} },
+        { "?since=" + QByteArray::number(ids[0] - 1), ids },
+        { "?since=99999999999999999999999", {} },
+    };
+    for (const auto& [query, expected] : since) {
+        const HttpResponse answer = respond("GET", jsonPath + query, session);
+        EXPECT_EQ(answer.status, 200) << query.constData();
+        EXPECT_EQ(noteIds(feedNotes(answer)), expected) << query.constData();
+    }
+    for (const QByteArray query : { "?since=-1", "?since=", "?since=abc", "?since=1.0", "?since=%2B1",
+             "?since=1&since=2", "?since=%zz" }) {
+        const HttpResponse refused = respond("GET", jsonPath + query, session);
+        EXPECT_EQ(refused.status, 400) << query.constData();
+        EXPECT_EQ(refused.header("Content-Type"), "application/json; charset=utf-8") << query.constData();
+    }
+
+    const QByteArray bob = signIn("%3Cb%3Ebob%3C%2Fb%3E", "bob%27s+pw");
+    for (const QJsonValue& note : feedNotes(respond("GET", jsonPath, bob)))
+        EXPECT_FALSE(ids.contains(note.toObject().value(QStringLiteral("id")).toInteger())) << "dora's note";
+}
+
+TEST_F(LogServicePages, ChangesAreTakenOnlyFromTheServicesOwnPages)
+{
+    ASSERT_TRUE(store->setPassword(QStringLiteral("erin"), "erin's pw"));
+    const QByteArray signInForm = "identity=erin&password=erin%27s+pw";
+    const QByteArray session = signIn("erin", "erin%27s+pw");
+    const HttpHeaders elsewhere[] {
+        { { "Host", "logs.tapescribe.test" }, { "Origin", "https://evil.example" } },
+        { { "Host", "logs.tapescribe.test" }, { "Origin", "https://www.tapescribe.test" },
+            { "Sec-Fetch-Site", "same-site" } },
+        { { "Sec-Fetch-Site", "cross-site" } },
+        { { "Host", "logs.tapescribe.test" }, { "Origin", "null" }, { "Sec-Fetch-Site", "cross-site" } },
+    };
+    for (const HttpHeaders& headers : elsewhere) {
+        const QByteArray shown = headers.last().first + ": " + headers.last().second;
+        const HttpResponse signInAnswer = respond("POST", signInPath, {}, signInForm, formType, headers);
+        EXPECT_EQ(signInAnswer.status, 403) << shown.constData();
+        EXPECT_TRUE(signInAnswer.header("Set-Cookie").isEmpty()) << shown.constData();
+        EXPECT_EQ(respond("POST", notesPath, session, "text=forged", formType, headers).status, 403)
+            << shown.constData();
+        EXPECT_EQ(respond("POST", signOutPath, session, {}, {}, headers).status, 403) << shown.constData();
+        const HttpResponse linked = respond("GET", signOutPath, session, {}, {}, headers);
+        EXPECT_EQ(linked.status, 200) << shown.constData();
+        EXPECT_TRUE(linked.body.contains(
+            "<form id=\"sign_out\" class=\"panel\" method=\"post\" action=\"/index.php/users/logout\">"))
+            << "the question, with the form that signs out";
+        EXPECT_TRUE(linked.header("Set-Cookie").isEmpty()) << shown.constData();
+    }
+    EXPECT_EQ(respond("GET", signOutPath, session).status, 200) << "a browser that says nothing is asked too";
+    EXPECT_EQ(respond("GET", formPath, session).status, 200) << "still signed in";
+    EXPECT_FALSE(respond("GET", jsonPath, session).body.contains("forged"));
+
+    const HttpHeaders ownPage { { "Host", "logs.tapescribe.test" },
+        { "Origin", "https://logs.tapescribe.test" }, { "Sec-Fetch-Site", "same-origin" } };
+    EXPECT_EQ(respond("POST", notesPath, session, "text=from+the+form", formType, ownPage).status, 200);
+    EXPECT_EQ(respond("POST", notesPath, session, "text=no+browser").status, 200)
+        << "a client that is no browser";
+    EXPECT_EQ(respond("POST", signInPath, {}, signInForm, formType, ownPage).status, 303);
+    const HttpResponse out = respond("POST", signOutPath, session, {}, {}, ownPage);
+    EXPECT_EQ(out.status, 303);
+    EXPECT_TRUE(out.header("Set-Cookie").contains("Max-Age=0"));
+    EXPECT_EQ(respond("GET", formPath, session).status, 303) << "signed out by the posted form";
+
+    const QByteArray again = signIn("erin", "erin%27s+pw");
+    EXPECT_EQ(respond("GET", signOutPath, again, {}, {}, { { "Sec-Fetch-Site", "same-origin" } }).status, 303)
+        << "the log form's own link signs out at once";
+    EXPECT_EQ(respond("GET", formPath, again).status, 303);
 }
 
 }

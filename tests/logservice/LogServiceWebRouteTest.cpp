@@ -41,6 +41,18 @@ bool load(QWebEngineView& view, const QUrl& url)
     return loaded.wait(loadTimeoutMs) && loaded.first().at(0).toBool();
 }
 
+// Shows `html` as a page of another site and runs `script` in it, which leaves for the log service; waits
+// until the service's answer has loaded.
+void leaveAnotherSitesPage(QWebEnginePage& page, const QString& html, const QString& script)
+{
+    QSignalSpy shown(&page, &QWebEnginePage::loadFinished);
+    page.setHtml(html, QUrl(QStringLiteral("https://elsewhere.example/")));
+    ASSERT_TRUE(shown.wait(loadTimeoutMs));
+    QSignalSpy left(&page, &QWebEnginePage::loadFinished);
+    evaluate(page, script);
+    ASSERT_TRUE(left.wait(loadTimeoutMs));
+}
+
 // The route the application takes to the log service: Chromium resolves the service's host name to the
 // local service and accepts its certificate by its pinned public key, and no other certificate. Along it the
 // form's clock follows the time_offset cookie and Enter stores a note stamped by it.
@@ -100,6 +112,32 @@ TEST(LogServiceWebRoute, SignedOutFormEndsOnSignInTheFormRunsOnTheCookieAndOther
         << "the note is listed and the box is empty again";
     for (const QString& line : service.requestLines())
         EXPECT_FALSE(line.contains(QStringLiteral("s3cret"))) << qPrintable(line);
+
+    // Chromium says where each request comes from: a link on another site to sign out only asks, a
+    // sign-in form posted from there is refused, and the program's own load of the sign-out page signs out.
+    leaveAnotherSitesPage(page,
+        QStringLiteral("<a id=\"out\" href=\"%1\">out</a>")
+            .arg(serviceUrl(QStringLiteral("/index.php/users/logout")).toString()),
+        QStringLiteral("document.getElementById('out').click()"));
+    EXPECT_EQ(page.url(), serviceUrl(QStringLiteral("/index.php/users/logout")));
+    EXPECT_TRUE(evaluate(page, QStringLiteral("document.getElementById('sign_out') !== null")).toBool())
+        << "the question instead";
+    ASSERT_TRUE(load(view, serviceUrl(QStringLiteral("/index.php/logger/form"))));
+    EXPECT_EQ(page.url(), serviceUrl(QStringLiteral("/index.php/logger/form"))) << "still signed in";
+
+    ASSERT_TRUE(load(view, serviceUrl(QStringLiteral("/index.php/users/logout"))));
+    EXPECT_EQ(page.url(), serviceUrl(QStringLiteral("/users/login"))) << "the program's own load signs out";
+
+    leaveAnotherSitesPage(page,
+        QStringLiteral("<form id=\"in\" method=\"post\" action=\"%1\"><input name=\"identity\" value=\"ann\">"
+                       "<input name=\"password\" value=\"s3cret\"></form>")
+            .arg(serviceUrl(QStringLiteral("/users/login")).toString()),
+        QStringLiteral("document.getElementById('in').submit()"));
+    EXPECT_TRUE(evaluate(page, QStringLiteral("document.body.innerText"))
+                    .toString()
+                    .contains(QLatin1String("another site")));
+    ASSERT_TRUE(load(view, serviceUrl(QStringLiteral("/index.php/logger/form"))));
+    EXPECT_EQ(page.url(), serviceUrl(QStringLiteral("/users/login"))) << "not signed in from elsewhere";
 
     LogServiceProcess decoy;
     ASSERT_TRUE(decoy.start());
