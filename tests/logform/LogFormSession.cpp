@@ -103,3 +103,11 @@ bool LogFormSession::signsInAs(const QString& username, const QString& password)
     delegate.loadInWebView(QUrl(signInPage));
     return showsPage(signInPage) && signsIn();
 }
+
+void LogFormSession::storeNote(const QString& text)
+{
+    const QString script
+        = u"document.getElementById('note').value = %1; document.getElementById('store').click()"_s;
+    evaluate(script.arg(u"decodeURIComponent('%1')"_s.arg(QString::fromLatin1(QUrl::toPercentEncoding(text)))));
+    ASSERT_TRUE(service().waitForRequest(u"request POST /index.php/logger/notes"_s, pageLimitMs));
+}

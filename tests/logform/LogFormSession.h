@@ -40,6 +40,8 @@ protected:
     bool signsIn();
     // Fills the sign-in page with an account and signs in with it.
     bool signsInAs(const QString& username, const QString& password);
+    // The logger types a note into the form and stores it; it has reached the service on return.
+    void storeNote(const QString& text);
 
     QTemporaryDir home;
     // Before the application, whose page reports into them.

@@ -35,16 +35,6 @@ protected:
         };
     }
 
-    // The logger types a note into the form and stores it.
-    void storeNote(const QString& text)
-    {
-        const QString script
-            = u"document.getElementById('note').value = %1; document.getElementById('store').click()"_s;
-        evaluate(script.arg(
-            u"decodeURIComponent('%1')"_s.arg(QString::fromLatin1(QUrl::toPercentEncoding(text)))));
-        ASSERT_TRUE(service().waitForRequest(u"request POST /index.php/logger/notes"_s, pageLimitMs));
-    }
-
     // The logger presses the form's "Download CSV"; the save panel shows, and is answered.
     void pressDownload()
     {
