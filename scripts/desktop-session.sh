@@ -6,7 +6,9 @@
 #   scripts/desktop-session.sh [--home DIR] COMMAND [ARG...]
 #
 # With --home the session keeps its HOME (and so its keyring and settings) in DIR between runs;
-# otherwise a temporary one is made and removed afterwards.
+# otherwise a temporary one is made and removed afterwards. The tests that use the keyring, the settings or
+# the home folder refuse to run anywhere else than in such a temporary one: they look for the
+# TAPESCRIBE_DESKTOP_SESSION set below and for a HOME that is a private folder among the temporary ones.
 set -euo pipefail
 
 if [ -z "${TAPESCRIBE_DESKTOP_SESSION:-}" ]; then

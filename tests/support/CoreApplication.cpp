@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QStandardPaths>
 
 #include <memory>
 
@@ -10,7 +11,12 @@ namespace {
 // tests run without a display, so a QCoreApplication is enough.
 class CoreApplicationEnvironment : public testing::Environment
 {
-    void SetUp() override { application = std::make_unique<QCoreApplication>(argc, argv); }
+    void SetUp() override
+    {
+        // Settings and data folders under HOME/.qttest, away from the user's own.
+        QStandardPaths::setTestModeEnabled(true);
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
     void TearDown() override { application.reset(); }
 
     int argc = 1;

@@ -1,4 +1,5 @@
 #include "support/PrivateKeyring.h"
+#include "support/TestEnvironment.h"
 
 #include <QFile>
 
@@ -28,6 +29,11 @@ PrivateKeyring::PrivateKeyring(Kind kind)
     : previousAddress(qgetenv("DBUS_SESSION_BUS_ADDRESS"))
     , hadAddress(qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS"))
 {
+    // The tools the test starts would find the user's own keyring if anything below went wrong.
+    if (const auto why = TestEnvironment::outsidePrivateSession()) {
+        trouble = "refused outside the private test session: " + why->toStdString();
+        return;
+    }
     const QString socketPath = folder.filePath(u"bus"_s);
     qputenv("DBUS_SESSION_BUS_ADDRESS", QByteArrayLiteral("unix:path=") + QFile::encodeName(socketPath));
     if (kind == Kind::Unlocked)

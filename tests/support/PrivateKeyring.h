@@ -13,7 +13,8 @@
 // at it, so that every tool the test starts talks to it; the address the process had comes back after.
 //
 // Its HOME and XDG_RUNTIME_DIR are a temporary folder, and the keyring daemon starts without a display:
-// with one, it would open an unlock prompt and every lookup would wait on it.
+// with one, it would open an unlock prompt and every lookup would wait on it. Outside the private session
+// of scripts/desktop-session.sh it sets up nothing and says so in problem().
 class PrivateKeyring
 {
 public:
