@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Inside a private desktop session (scripts/desktop-session.sh): keeps the demo account in the session's
-# keyring, starts tapeScribe, signs in on the log form the way a logger would, loads the first clip, lets
-# it draw, and writes a screenshot of the display.
+# keyring, starts tapeScribe, signs in on the log form the way a logger would, plays the first clip, stores
+# a note in the form, and writes a screenshot of the display.
 set -euo pipefail
 run_dir=$TAPESCRIBE_RUN_DIR
 shot="$run_dir/tapescribe.png"
@@ -36,9 +36,20 @@ sleep 3 # the page's first paint, and tapeScribe filling in the account
 eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool mousemove --window "$window" $((WIDTH * 3 / 4)) 337 click 1 key Return
 wait_until_served /index.php/logger/form "$forms_before" "The log form"
-# Then picks the first clip of the table, sorted by name.
+# Then picks the first clip of the table, sorted by name, and plays it.
 xdotool mousemove --window "$window" 100 80 click 1
-sleep 8 # the clip's first frame and a few ticks of the form's clock
+sleep 2 # the clip's first frame
+xdotool key space
+sleep 3
+# A sample note, typed into the form's note field (under the clock) and stored with Enter while the clip
+# plays; tapeScribe reads it back within a second or two and ticks it on the position bar.
+xdotool mousemove --window "$window" $((WIDTH * 3 / 4)) 378 click 1
+xdotool type --delay 20 "Sample note: the slate is in frame"
+xdotool key Return
+sleep 3
+# Paused a little further on, so that the note's tick stands apart from the play head.
+xdotool mousemove --window "$window" 300 400 click 1 key space
+sleep 2
 
 size=$(xdpyinfo -display "$DISPLAY" 2>/dev/null | sed -n 's/ *dimensions: *\([0-9x]*\) .*/\1/p')
 ffmpeg -loglevel error -y -f x11grab -video_size "${size:-1280x800}" -i "$DISPLAY" -frames:v 1 "$shot"
