@@ -82,7 +82,7 @@ void AppDelegate::exportMarkers()
         [](const ClipMarkers& clip) { return !clip.markers.empty(); });
     // One sentence per count, so that each language's plural forms fit each number.
     QString status = tr("Wrote %n marker(s) to “%1”.", nullptr, int(markerCount)).arg(choice->path);
-    status += QLatin1Char(' ') + tr("They are on %n clip(s).", nullptr, int(clipCount));
+    status += QLatin1Char(' ') + tr("%n clip(s) carry them.", nullptr, int(clipCount));
     if (!plan.unplaced.empty())
         status += QLatin1Char(' ') + tr("%n note(s) fell outside every clip.", nullptr, int(plan.unplaced.size()));
     label->setText(status);

@@ -4,7 +4,7 @@
 <context>
     <name>AppDelegate</name>
     <message numerus="yes">
-        <location filename="../../app/AppDelegate.cpp" line="+93"/>
+        <location filename="../../app/AppDelegate.cpp" line="+94"/>
         <source>The log service did not answer within %n second(s).</source>
         <translation>
             <numerusform>Der Log-Dienst hat nicht innerhalb von %n Sekunde geantwortet.</numerusform>
@@ -17,7 +17,7 @@
         <translation>tapeScribe</translation>
     </message>
     <message>
-        <location filename="../../app/AppDelegateClips.cpp" line="+107"/>
+        <location filename="../../app/AppDelegateClips.cpp" line="+112"/>
         <source>Cannot list the folder “%1”: %2.</source>
         <translation>Der Ordner „%1“ kann nicht gelesen werden: %2.</translation>
     </message>
@@ -49,11 +49,124 @@
         <source>the download was cancelled</source>
         <translation>der Download wurde abgebrochen</translation>
     </message>
+    <message>
+        <location filename="../../app/AppDelegateMarkers.cpp" line="+33"/>
+        <source>no clip was loaded</source>
+        <translation>kein Clip geladen</translation>
+    </message>
+    <message>
+        <location line="+40"/>
+        <source>The markers were not written: %1.</source>
+        <translation>Die Marker wurden nicht geschrieben: %1.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The markers were not written</source>
+        <translation>Die Marker wurden nicht geschrieben</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>“%1” cannot be written: %2.</source>
+        <translation>„%1“ kann nicht geschrieben werden: %2.</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+9"/>
+        <source>Wrote %n marker(s) to “%1”.</source>
+        <translation>
+            <numerusform>%n Marker in „%1“ geschrieben.</numerusform>
+            <numerusform>%n Marker in „%1“ geschrieben.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location line="+1"/>
+        <source>%n clip(s) carry them.</source>
+        <translation>
+            <numerusform>%n Clip trägt sie.</numerusform>
+            <numerusform>%n Clips tragen sie.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location line="+2"/>
+        <source>%n note(s) fell outside every clip.</source>
+        <translation>
+            <numerusform>%n Notiz lag außerhalb aller Clips.</numerusform>
+            <numerusform>%n Notizen lagen außerhalb aller Clips.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location line="+12"/>
+        <source>… and %n more.</source>
+        <translation>
+            <numerusform>… und %n weitere.</numerusform>
+            <numerusform>… und %n weitere.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Notes outside every clip</source>
+        <translation>Notizen außerhalb aller Clips</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>These notes were written at moments that no clip of the folder recorded. They are not markers, and the CSV export lists them.</source>
+        <translation>Diese Notizen wurden zu Zeitpunkten geschrieben, die kein Clip des Ordners aufgenommen hat. Sie sind keine Marker; der CSV-Export führt sie auf.</translation>
+    </message>
+    <message>
+        <location filename="../../app/AppDelegateNotes.cpp" line="+140"/>
+        <source>This log service does not give its notes to tapeScribe, so they are not shown here and cannot be exported. Everything else works as before.</source>
+        <translation>Dieser Log-Dienst gibt seine Notizen nicht an tapeScribe weiter: Sie werden hier nicht gezeigt und können nicht exportiert werden. Alles andere funktioniert wie bisher.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Sign in on the log form to see its notes here.</source>
+        <translation>Melden Sie sich im Log-Formular an, um seine Notizen hier zu sehen.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The log form&apos;s notes are not there yet.</source>
+        <translation>Die Notizen des Log-Formulars sind noch nicht da.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Choose a clip to see its notes.</source>
+        <translation>Wählen Sie einen Clip, um seine Notizen zu sehen.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>This clip&apos;s frame rate or duration is unknown, so its notes cannot be placed on its frames.</source>
+        <translation>Bildrate oder Dauer dieses Clips sind unbekannt: Seine Notizen lassen sich keinen Bildern zuordnen.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>No notes on this clip yet.</source>
+        <translation>Noch keine Notizen zu diesem Clip.</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+2"/>
+        <source>%n note(s) on this clip, placed by its file&apos;s date: the clip carries no recording date of its own.</source>
+        <translation>
+            <numerusform>%n Notiz zu diesem Clip, nach dem Datum der Datei platziert: Der Clip enthält kein eigenes Aufnahmedatum.</numerusform>
+            <numerusform>%n Notizen zu diesem Clip, nach dem Datum der Datei platziert: Der Clip enthält kein eigenes Aufnahmedatum.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location line="+3"/>
+        <source>%n note(s) on this clip</source>
+        <translation>
+            <numerusform>%n Notiz zu diesem Clip</numerusform>
+            <numerusform>%n Notizen zu diesem Clip</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../app/MarkerExportPanel.cpp" line="+28"/>
+        <source>Export Markers</source>
+        <translation>Marker exportieren</translation>
+    </message>
 </context>
 <context>
     <name>ClipModel</name>
     <message>
-        <location filename="../../clips/ClipModel.cpp" line="+202"/>
+        <location filename="../../clips/ClipModel.cpp" line="+218"/>
         <source>Name</source>
         <translation>Name</translation>
     </message>
@@ -294,12 +407,22 @@
         <translation>Wählen Sie einen Ordner mit Clips, um mit dem Loggen zu beginnen.</translation>
     </message>
     <message>
-        <location line="+53"/>
+        <location line="+30"/>
+        <source>Notes on this clip</source>
+        <translation>Notizen zu diesem Clip</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>The log form&apos;s notes on this clip; choose one to go to its frame</source>
+        <translation>Die Notizen des Log-Formulars zu diesem Clip; wählen Sie eine, um zu ihrem Bild zu springen</translation>
+    </message>
+    <message>
+        <location line="+37"/>
         <source>&amp;File</source>
         <translation>&amp;Datei</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+9"/>
         <source>&amp;Player</source>
         <translation>&amp;Wiedergabe</translation>
     </message>
@@ -317,6 +440,21 @@
         <location line="+1"/>
         <source>Ctrl+O</source>
         <translation>Ctrl+O</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>&amp;Export Markers…</source>
+        <translation>Marker &amp;exportieren…</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Write the notes as markers on the open folder&apos;s clips, for an editing application</source>
+        <translation>Die Notizen als Marker auf die Clips des geöffneten Ordners schreiben, für ein Schnittprogramm</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Ctrl+E</source>
+        <translation>Ctrl+E</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -367,6 +505,54 @@
         <location line="+3"/>
         <source>&amp;Report a Bug…</source>
         <translation>&amp;Fehler melden …</translation>
+    </message>
+</context>
+<context>
+    <name>MarkerFormat</name>
+    <message>
+        <location filename="../../notes/MarkerFormat.cpp" line="+37"/>
+        <source>Final Cut Pro XML</source>
+        <translation>Final Cut Pro XML</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Final Cut Pro 7 XML (Premiere Pro, Resolve)</source>
+        <translation>Final Cut Pro 7 XML (Premiere Pro, Resolve)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Avid Log Exchange</source>
+        <translation>Avid Log Exchange</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Comma-separated values</source>
+        <translation>Kommagetrennte Werte (CSV)</translation>
+    </message>
+</context>
+<context>
+    <name>MarkerListModel</name>
+    <message>
+        <location filename="../../notes/MarkerListModel.cpp" line="+51"/>
+        <source>%1
+The clip carries no recording date of its own: this place is approximate.</source>
+        <translation>%1
+Der Clip enthält kein eigenes Aufnahmedatum: Diese Stelle ist ungefähr.</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Timecode</source>
+        <translation>Timecode</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Recorded</source>
+        <translation>Aufgenommen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Note</source>
+        <translation>Notiz</translation>
     </message>
 </context>
 <context>
@@ -445,12 +631,12 @@
         <translation>der Player konnte nicht gestartet werden</translation>
     </message>
     <message>
-        <location line="+62"/>
+        <location line="+63"/>
         <source>This clip cannot be played backwards: J steps back through it frame by frame.</source>
         <translation>Dieser Clip kann nicht rückwärts wiedergegeben werden: J geht Bild für Bild zurück.</translation>
     </message>
     <message>
-        <location line="+322"/>
+        <location line="+334"/>
         <source>The player refused “%1”: %2.</source>
         <translation>Der Player hat „%1“ verweigert: %2.</translation>
     </message>
@@ -458,7 +644,7 @@
 <context>
     <name>PlayerView</name>
     <message>
-        <location filename="../../clips/PlayerView.ui" line="+62"/>
+        <location filename="../../clips/PlayerView.ui" line="+68"/>
         <source>Play or pause (Space, K); J and L shuttle</source>
         <translation>Wiedergabe oder Pause (Leertaste, K); J und L spulen</translation>
     </message>
@@ -508,12 +694,12 @@
         <translation>Dekodierung: Hardware (%1)</translation>
     </message>
     <message>
-        <location filename="../../clips/PlayerView.cpp" line="+173"/>
+        <location filename="../../clips/PlayerView.cpp" line="+202"/>
         <source>Select a clip to play it.</source>
         <translation>Wählen Sie einen Clip aus, um ihn wiederzugeben.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+7"/>
         <source>This clip cannot be played: %1.</source>
         <translation>Dieser Clip kann nicht wiedergegeben werden: %1.</translation>
     </message>
