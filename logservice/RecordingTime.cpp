@@ -29,5 +29,5 @@ std::optional<QDateTime> recordingTime(
 QString isoLocalTime(const QDateTime& moment)
 {
     const QDateTime local = moment.toLocalTime();
-    return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
+    return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODateWithMs);
 }

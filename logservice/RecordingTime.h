@@ -15,6 +15,7 @@ std::optional<double> timeOffsetSeconds(const QByteArray& cookieValue);
 std::optional<QDateTime> recordingTime(
     const QDateTime& now, const std::optional<QByteArray>& timeOffsetCookie);
 
-// The moment in local time with its offset from UTC, as ISO 8601 ("2024-05-01T14:06:39+02:00"), so that a
-// stored time is never ambiguous.
+// The moment in local time with its offset from UTC, as ISO 8601 with milliseconds
+// ("2024-05-01T14:06:39.250+02:00"), so that a stored time is never ambiguous and a note read back from a
+// download lands on the frame it was stamped with, not up to a second early.
 QString isoLocalTime(const QDateTime& moment);

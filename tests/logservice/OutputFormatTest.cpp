@@ -24,16 +24,17 @@ TEST(NotesCsv, QuotesAndNeutralisesCells)
 {
     EXPECT_EQ(notesCsv({}), QByteArray("recorded_at,written_at,text\r\n"));
 
-    const QDateTime written = QDateTime::fromString(QStringLiteral("2024-05-01T14:08:10Z"), Qt::ISODate);
+    // A recording time keeps its milliseconds: read back, the note lands on its frame, not a second early.
+    const QDateTime written = QDateTime::fromString(QStringLiteral("2024-05-01T14:08:10.960Z"), Qt::ISODateWithMs);
     QList<Note> notes { { QStringLiteral("=HYPERLINK(\"http://x\")"), written.addSecs(-91), written } };
     for (const char* text : { "a, \"b\"\nc", "+1", "-3 dB", "@sum", "plain 1 = 1" })
         notes.append({ QString::fromUtf8(text), std::nullopt, written });
     const QStringList lines = QString::fromUtf8(notesCsv(notes)).split(QStringLiteral("\r\n"));
     ASSERT_EQ(lines.size(), 8) << "header, six rows and the final line end";
     EXPECT_EQ(lines.first(), QStringLiteral("recorded_at,written_at,text"));
-    EXPECT_EQ(QDateTime::fromString(lines.at(1).section(QLatin1Char(','), 0, 0), Qt::ISODate),
+    EXPECT_EQ(QDateTime::fromString(lines.at(1).section(QLatin1Char(','), 0, 0), Qt::ISODateWithMs),
         written.addSecs(-91));
-    EXPECT_EQ(QDateTime::fromString(lines.at(1).section(QLatin1Char(','), 1, 1), Qt::ISODate), written);
+    EXPECT_EQ(QDateTime::fromString(lines.at(1).section(QLatin1Char(','), 1, 1), Qt::ISODateWithMs), written);
     EXPECT_TRUE(lines.at(2).startsWith(QLatin1Char(','))) << "no recording time";
     QStringList cells;
     for (const QString& line : lines.mid(1, 6))
