@@ -82,7 +82,7 @@ TEST_F(MarkersTool, WritesAnEventNamedAfterTheFolderForFinalCut)
     const ToolRun run = markersTool(
         { u"--notes"_s, notes, u"--format"_s, u"FCPXML"_s, u"--output"_s, output, card + u"/A001.mp4"_s });
     ASSERT_EQ(run.status, 0) << run.error.toStdString();
-    EXPECT_TRUE(run.error.startsWith("2 markers on 1 clips; 2 notes outside every clip\n")) << run.error.toStdString();
+    EXPECT_TRUE(run.error.startsWith("2 markers on 1 clip; 2 notes outside every clip\n")) << run.error.toStdString();
     QXmlStreamReader xml(contents(output));
     QStringList seen;
     while (!xml.atEnd()) {

@@ -165,10 +165,12 @@ int main(int argc, char** argv)
 
     const auto clipsWithMarkers
         = std::count_if(plan.clips.begin(), plan.clips.end(), [](const ClipMarkers& clip) { return !clip.markers.empty(); });
-    say(QStringLiteral("%1 markers on %2 clips; %3 notes outside every clip")
-            .arg(plan.markerCount())
-            .arg(clipsWithMarkers)
-            .arg(plan.unplaced.size()));
+    const auto counted = [](qsizetype count, const char* one, const char* many) {
+        return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+    };
+    say(QStringLiteral("%1 on %2; %3 outside every clip")
+            .arg(counted(plan.markerCount(), "marker", "markers"), counted(clipsWithMarkers, "clip", "clips"),
+                counted(qsizetype(plan.unplaced.size()), "note", "notes")));
     for (const QString& problem : problems + plan.problems)
         say(problem);
     return 0;
