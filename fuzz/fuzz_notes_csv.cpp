@@ -63,11 +63,6 @@ std::optional<QList<QStringList>> readCsv(const QString& csv)
     return rows;
 }
 
-QDateTime wholeSecond(const QDateTime& moment)
-{
-    return QDateTime::fromSecsSinceEpoch(moment.toSecsSinceEpoch(), Qt::UTC);
-}
-
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -100,10 +95,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const Note& note = notes.at(i);
         FUZZ_ASSERT(cells.size() == 3);
         if (note.recordedAt)
-            FUZZ_ASSERT(QDateTime::fromString(cells.at(0), Qt::ISODate) == wholeSecond(*note.recordedAt));
+            FUZZ_ASSERT(QDateTime::fromString(cells.at(0), Qt::ISODateWithMs) == *note.recordedAt);
         else
             FUZZ_ASSERT(cells.at(0).isEmpty());
-        FUZZ_ASSERT(QDateTime::fromString(cells.at(1), Qt::ISODate) == wholeSecond(note.writtenAt));
+        FUZZ_ASSERT(QDateTime::fromString(cells.at(1), Qt::ISODateWithMs) == note.writtenAt);
         const bool formula = !note.text.isEmpty() && QStringView(u"=+-@").contains(note.text.front());
         FUZZ_ASSERT(cells.at(2) == (formula ? QLatin1Char('\'') + note.text : note.text));
     }
