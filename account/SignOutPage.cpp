@@ -1,6 +1,6 @@
 #include "account/SignOutPage.h"
 
-#include "core/LogServiceAddress.h"
+#include "logform/LogServiceAddress.h"
 
 QUrl signOutPageURL(const QString& host)
 {

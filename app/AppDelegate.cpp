@@ -1,10 +1,10 @@
 #include "app/AppDelegate.h"
 #include "core/CommandRunner.h"
 #include "core/Console.h"
-#include "core/LogServiceAddress.h"
+#include "logform/LogServiceAddress.h"
 #include "core/Spinner.h"
-#include "core/WebPage.h"
-#include "core/WebRequestLimit.h"
+#include "logform/WebPage.h"
+#include "logform/WebRequestLimit.h"
 #include "move/AppMover.h"
 
 #include "core/BuildConfig.h"

@@ -224,9 +224,6 @@ private:
     // Reads the metadata of every clip still waiting for it, in the order the table shows them.
     void readClipMetadata();
 
-    // Which of the file's dates each record's "created" holds, from the last scan (for finishScan).
-    QList<RecordingStart::Source> assetDateSources;
-
     // Starts reading the logger's notes through the log form's page.
     void startReadingNotes();
     // Forgets the notes shown: the form's session has ended or belongs to another logger now.

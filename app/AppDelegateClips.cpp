@@ -107,7 +107,6 @@ void AppDelegate::scanChosenPath(const QString& path, const QStringList& accepte
         = ClipScan::scan(path, acceptedTypes, [&console](const QString& line) { console.line(line); });
     console.flush();
     assets = outcome.clips;
-    assetDateSources = outcome.sources;
     if (outcome.listingFailure)
         label->setText(tr("Cannot list the folder “%1”: %2.").arg(path, *outcome.listingFailure));
     else
@@ -135,16 +134,9 @@ void AppDelegate::clipMetadataDidArrive(int index, const ClipMetadata::Reading& 
 {
     if (index < 0 || index >= assets.size() || !clipModel.isMetadataPending(index))
         return;
-    RecordingStart::Source source = clipModel.dateSource(index);
-    const std::optional<ClipMetadata>& metadata = reading.metadata;
-    const auto clipDate = metadata
-        ? RecordingStart::fromClip(metadata->dates, QDateTime::currentDateTimeUtc())
-        : std::nullopt;
-    if (clipDate) {
-        assets[index].created = DateFormatter::standardDescription(*clipDate);
-        source = RecordingStart::Source::Clip;
-    }
-    clipModel.setMetadata(index, reading, assets.at(index).created, source);
+    if (reading.metadata)
+        assets[index].takeRecordingDate(*reading.metadata, QDateTime::currentDateTimeUtc());
+    clipModel.setMetadata(index, reading, assets.at(index).start);
     // The loaded clip's rate and recording start place its notes.
     if (index == loadedAssetIndex)
         showLoadedClipNotes();
@@ -154,7 +146,7 @@ void AppDelegate::finishScan()
 {
     loadedAssetIndex = -1;
     tableView->setEnabled(true);
-    clipModel.setClips(assets, assetDateSources);
+    clipModel.setClips(assets);
     // The keyboard picks the clip from here: ↓ or Return selects the first one.
     tableView->setFocus(Qt::OtherFocusReason);
     if (assets.size() == 1)
@@ -200,7 +192,7 @@ void AppDelegate::tableViewSelectionDidChange()
     if (clipModel.isMetadataPending(int(selected)))
         clipMetadataDidArrive(int(selected), metadataReader.readNow(assets.at(selected).path));
     const Clip& clip = assets.at(selected);
-    mediaCreatedTime = clip.created;
+    mediaCreatedTime = clip.created();
     assetPath = clip.path;
     const std::optional<ClipMetadata>& metadata = clipModel.metadata(int(selected));
     const std::optional<Timecode> startTimecode
@@ -208,8 +200,7 @@ void AppDelegate::tableViewSelectionDidChange()
     auto player = playerView->makePlayer(assetPath);
     playerEndObserver
         = connect(player.get(), &MpvPlayer::reachedEnd, this, &AppDelegate::playerItemDidReachEnd);
-    playerView->setPlayer(std::move(player),
-        dateFormatter.dateFromString(mediaCreatedTime).value_or(QDateTime()), startTimecode);
+    playerView->setPlayer(std::move(player), clip.start.moment, startTimecode);
     showLoadedClipNotes();
 
     setTimeOffsetCookie();

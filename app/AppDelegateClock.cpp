@@ -2,7 +2,7 @@
 #include "clips/MpvPlayer.h"
 #include "clips/PlayerView.h"
 #include "core/Console.h"
-#include "core/LogServiceAddress.h"
+#include "logform/LogServiceAddress.h"
 #include "logform/TimeOffset.h"
 
 #include "core/BuildConfig.h"
@@ -20,14 +20,14 @@ void AppDelegate::timerDidFire()
 
 void AppDelegate::setTimeOffsetCookie()
 {
-    // Only meaningful while a clip is loaded; otherwise the cookie keeps its last value.
-    const auto recordingStart = dateFormatter.dateFromString(mediaCreatedTime);
+    // Only meaningful while a clip is loaded; otherwise the cookie keeps its last value. The loaded record's
+    // start is the moment that `mediaCreatedTime` writes.
     const MpvPlayer* player = playerView ? playerView->player() : nullptr;
-    if (!recordingStart || !player || !webProfile())
+    if (loadedAssetIndex < 0 || loadedAssetIndex >= assets.size() || !player || !webProfile())
         return;
 
-    const double secondsBetween
-        = TimeOffset::secondsBetween(QDateTime::currentDateTimeUtc(), *recordingStart, player->currentTime());
+    const double secondsBetween = TimeOffset::secondsBetween(
+        QDateTime::currentDateTimeUtc(), assets.at(loadedAssetIndex).start.moment, player->currentTime());
     consoleLine(QStringLiteral("setTimeOffsetCookie: secondsBetween = ") + TimeOffset::text(secondsBetween));
 
     const QNetworkCookie cookie = TimeOffset::cookie(secondsBetween);

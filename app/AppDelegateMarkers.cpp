@@ -1,5 +1,5 @@
 #include "app/AppDelegate.h"
-#include "app/MarkerClips.h"
+#include "clips/MarkerClips.h"
 #include "app/MarkerExportPanel.h"
 #include "notes/MarkerWriters.h"
 #include "notes/NoteMatching.h"
@@ -61,7 +61,7 @@ void AppDelegate::exportMarkers()
     for (int index = 0; index < assets.size(); ++index) {
         if (clipModel.isMetadataPending(index))
             clipMetadataDidArrive(index, metadataReader.readNow(assets.at(index).path));
-        clips.push_back(markerClip(assets.at(index), clipModel.metadata(index), clipModel.dateSource(index)));
+        clips.push_back(markerClip(assets.at(index), clipModel.metadata(index)));
     }
     const MarkerPlan plan = matchNotes(loggedNotes, clips);
     const QByteArray document = writeMarkers(choice->format, plan, title);

@@ -1,5 +1,5 @@
 #include "app/AppDelegate.h"
-#include "app/MarkerClips.h"
+#include "clips/MarkerClips.h"
 #include "clips/MpvPlayer.h"
 #include "clips/PlayerView.h"
 #include "notes/NotesReading.h"
@@ -118,7 +118,7 @@ std::optional<ClipMarkers> AppDelegate::loadedClipMarkers() const
         return std::nullopt;
     const int index = int(loadedAssetIndex);
     MarkerPlan plan = matchNotes(loggedNotes,
-        { markerClip(assets.at(index), clipModel.metadata(index), clipModel.dateSource(index)) });
+        { markerClip(assets.at(index), clipModel.metadata(index)) });
     return std::move(plan.clips.front());
 }
 

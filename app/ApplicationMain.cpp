@@ -2,6 +2,7 @@
 #include "app/AppDelegate.h"
 #include "core/Console.h"
 #include "app/MainInterface.h"
+#include "core/Heap.h"
 #include "core/Platform.h"
 #include "app/SingleInstance.h"
 #include "app/WebViewGraphics.h"
@@ -19,7 +20,7 @@
 
 void prepareProcess()
 {
-    Platform::limitHeapArenas();
+    Heap::limitArenas();
     // The web view on OpenGL needs Qt's contexts shared.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }

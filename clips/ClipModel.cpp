@@ -2,7 +2,6 @@
 #include "clips/ClipTableText.h"
 #include "clips/StatusIcons.h"
 #include "core/Console.h"
-#include "core/DateFormatter.h"
 
 #include <QFont>
 #include <QGuiApplication>
@@ -15,13 +14,11 @@ ClipModel::ClipModel(QObject* parent)
 {
 }
 
-void ClipModel::setClips(const QList<Clip>& newClips, const QList<RecordingStart::Source>& sources)
+void ClipModel::setClips(const QList<Clip>& newClips)
 {
     beginResetModel();
     clips = newClips;
     details = QList<Details>(clips.size());
-    for (qsizetype row = 0; row < sources.size() && row < details.size(); ++row)
-        details[row].source = sources[row];
     marksShown = false;
     loadedRow = -1;
     rowsMade = QBitArray(clips.size());
@@ -63,13 +60,12 @@ bool ClipModel::isMetadataPending(int row) const
     return row >= 0 && row < details.size() && details[row].pending;
 }
 
-void ClipModel::setMetadata(
-    int row, const ClipMetadata::Reading& reading, const QString& created, RecordingStart::Source source)
+void ClipModel::setMetadata(int row, const ClipMetadata::Reading& reading, const RecordingStart::Choice& start)
 {
     if (row < 0 || row >= clips.size())
         return;
-    clips[row].created = created;
-    details[row] = Details { source, false, reading.metadata, reading.failure };
+    clips[row].start = start;
+    details[row] = Details { false, reading.metadata, reading.failure };
     // The name's mark tells a file that is no clip from the others.
     emit dataChanged(index(row, reading.metadata ? Start : Name), index(row, ColumnCount - 1));
 }
@@ -89,7 +85,7 @@ std::optional<ClipInput::Failure> ClipModel::failure(int row) const
 
 RecordingStart::Source ClipModel::dateSource(int row) const
 {
-    return details.at(row).source;
+    return clips.at(row).start.source;
 }
 
 int ClipModel::rowCount(const QModelIndex& parent) const
@@ -108,12 +104,8 @@ QVariant ClipModel::display(int row, int column) const
     switch (column) {
     case Name:
         return clips[row].name;
-    case Start: {
-        DateFormatter formatter;
-        formatter.setDateFormat(DateFormatter::recordingTimeFormat.toString());
-        return ClipTableText::recordingStart(
-            formatter.dateFromString(clips[row].created).value_or(QDateTime()));
-    }
+    case Start:
+        return ClipTableText::recordingStart(clips[row].start.moment);
     case Duration:
         return metadata ? ClipTableText::duration(metadata->duration, metadata->frameRate) : QString();
     case StartTimecode:
@@ -130,7 +122,7 @@ QVariant ClipModel::sortValue(int row, int column) const
 {
     switch (column) {
     case Start:
-        return clips[row].created;
+        return clips[row].start.moment.toSecsSinceEpoch();
     case Duration:
         return details[row].metadata ? details[row].metadata->duration : 0.0;
     default:
@@ -143,7 +135,7 @@ QVariant ClipModel::toolTip(int row, int column) const
     if (column == Name)
         return clips[row].path;
     if (column == Start)
-        return ClipTableText::recordingStartSource(details[row].source, details[row].pending);
+        return ClipTableText::recordingStartSource(clips[row].start.source, details[row].pending);
     return display(row, column);
 }
 
@@ -182,12 +174,12 @@ QVariant ClipModel::data(const QModelIndex& index, int role) const
         return {};
     case Qt::ForegroundRole:
         // A recording start that is only the file's date is shown as less certain.
-        if ((column == Start && details[row].source != RecordingStart::Source::Clip)
+        if ((column == Start && clips[row].start.source != RecordingStart::Source::Clip)
             || (column == Format && failure(row)))
             return QGuiApplication::palette().brush(QPalette::PlaceholderText);
         return {};
     case Qt::FontRole:
-        if (column == Start && details[row].source != RecordingStart::Source::Clip && !details[row].pending) {
+        if (column == Start && clips[row].start.source != RecordingStart::Source::Clip && !details[row].pending) {
             QFont font;
             font.setItalic(true);
             return font;

@@ -29,8 +29,7 @@ public:
     explicit ClipModel(QObject* parent = nullptr);
 
     // Replaces every row (the table's reload); all marks start unset and every row's metadata pending.
-    // `sources` tells, row by row, which of the file's dates "created" holds.
-    void setClips(const QList<Clip>& clips, const QList<RecordingStart::Source>& sources = {});
+    void setClips(const QList<Clip>& clips);
 
     // Every row shows the "none" mark.
     void clearMarks();
@@ -40,10 +39,9 @@ public:
 
     // Whether the clip's metadata has not been read yet.
     bool isMetadataPending(int row) const;
-    // The clip's metadata has been read (or why it could not be): the row shows it, with `created` as its
-    // recording start, taken from `source`.
-    void setMetadata(
-        int row, const ClipMetadata::Reading& reading, const QString& created, RecordingStart::Source source);
+    // The clip's metadata has been read (or why it could not be): the row shows it, with `start` as its
+    // recording start.
+    void setMetadata(int row, const ClipMetadata::Reading& reading, const RecordingStart::Choice& start);
     const std::optional<ClipMetadata>& metadata(int row) const;
     // Why the clip's metadata could not be read; nothing while it is pending or when it was read.
     std::optional<ClipInput::Failure> failure(int row) const;
@@ -58,7 +56,6 @@ public:
 private:
     struct Details
     {
-        RecordingStart::Source source = RecordingStart::Source::BirthTime;
         bool pending = true;
         std::optional<ClipMetadata> metadata;
         ClipInput::Failure failure = ClipInput::Failure::Unreadable; // when read without metadata

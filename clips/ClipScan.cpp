@@ -140,9 +140,7 @@ namespace {
         const RecordingStart::Choice start
             = RecordingStart::choose(std::nullopt, birthTime, modificationTime, context.now);
         // A copy of its own: shared, the scan's path buffer would be copied again for the next entry.
-        context.outcome.clips.append(Clip { entry.name, QString(path.constData(), path.size()),
-            DateFormatter::standardDescription(start.moment) });
-        context.outcome.sources.append(start.source);
+        context.outcome.clips.append(Clip { entry.name, QString(path.constData(), path.size()), start });
     }
 
 }
@@ -260,7 +258,7 @@ QString describeClips(const QList<Clip>& clips)
         text += QLatin1String(",\"path\":");
         appendQuoted(text, clip.path);
         text += QLatin1String(",\"created\":");
-        appendQuoted(text, clip.created);
+        appendQuoted(text, clip.created());
         text += u'}';
     }
     text += u']';

@@ -24,8 +24,6 @@ using ConsoleSink = std::function<void(const QString&)>;
 struct Outcome
 {
     QList<Clip> clips;
-    // Which of the file's dates each record's "created" holds, record by record.
-    QList<RecordingStart::Source> sources;
     // Why the chosen folder could not be listed; the scan then ends with no clips.
     std::optional<QString> listingFailure;
 };

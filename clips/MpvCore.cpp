@@ -1,7 +1,7 @@
 #include "clips/MpvCore.h"
 #include "clips/MpvPlayer.h"
 #include "clips/TypeIdentifiers.h"
-#include "core/Platform.h"
+#include "core/Heap.h"
 
 #include <QDir>
 #include <QThreadPool>
@@ -37,7 +37,7 @@ void returnPagesOfClosedFile()
     QThreadPool::globalInstance()->start([] {
         int served = requests.load();
         do
-            Platform::returnFreeHeapPages();
+            Heap::returnFreePages();
         while (!requests.compare_exchange_strong(served, 0));
     });
 }

@@ -1,6 +1,6 @@
 #include "logform/SignInPage.h"
 
-#include "core/LogServiceAddress.h"
+#include "logform/LogServiceAddress.h"
 #include "logform/ScriptLiteral.h"
 
 QUrl signInPageURL(const QString& host)

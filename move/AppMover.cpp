@@ -40,7 +40,7 @@ void AppMover::runAlertModally(QMessageBox& alert)
 void AppMover::moveToApplicationsFolderIfNecessary()
 {
     if (offerMove() == LaunchOutcome::EndProcess)
-        Platform::endProcess(0);
+        MovePlatform::endProcess(0);
 }
 
 AppMover::LaunchOutcome AppMover::offerMove()
@@ -141,7 +141,7 @@ AppMover::LaunchOutcome AppMover::switchToRunningCopy(
     leaveSingleInstance();
     if (openBundle(destinationPath))
         return LaunchOutcome::EndProcess;
-    consoleLine(QStringLiteral("ERROR -- Could not start ") + Platform::bundleExecutable(destinationPath));
+    consoleLine(QStringLiteral("ERROR -- Could not start ") + MovePlatform::bundleExecutable(destinationPath));
     showAlert(strings.couldNotRelaunch, destinationPath);
     return LaunchOutcome::GoOnLaunching;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Platform.h"
+#include "move/MovePlatform.h"
 #include "move/FileManager.h"
 
 #include <QString>
@@ -32,12 +33,12 @@ public:
     // What the mover needs beyond the file system: the running bundle, the user's answer to an alert,
     // administrator rights, and a process that outlives this one. Each defaults to the platform's; tests
     // stand in for the user, for the policy agent and for the relaunch through them.
-    std::function<std::optional<QString>()> mainBundlePath = Platform::bundlePath;
+    std::function<std::optional<QString>()> mainBundlePath = MovePlatform::bundlePath;
     std::function<void(QMessageBox&)> runModal = runAlertModally;
-    std::function<Platform::AdministratorRun(const QString& commandLine)> administratorShell
-        = Platform::runAsAdministrator;
-    std::function<bool(const QString& commandLine)> startDetachedShell = Platform::startDetachedShell;
-    std::function<bool(const QString& bundle)> openBundle = Platform::openBundle;
+    std::function<MovePlatform::AdministratorRun(const QString& commandLine)> administratorShell
+        = MovePlatform::runAsAdministrator;
+    std::function<bool(const QString& commandLine)> startDetachedShell = MovePlatform::startDetachedShell;
+    std::function<bool(const QString& bundle)> openBundle = MovePlatform::openBundle;
     // Makes this process stop being tapeScribe's one running instance (the application sets it), so that a
     // copy it starts does not hand over to it.
     std::function<void()> leaveSingleInstance = [] {};

@@ -45,7 +45,7 @@ bool AppMover::isInsideDownloadsFolder(const QString& path) const
 
 bool AppMover::isBundleRunning(const QString& bundlePath) const
 {
-    const QStringList executables = Platform::runningExecutables();
+    const QStringList executables = MovePlatform::runningExecutables();
     return std::ranges::any_of(
         executables, [&](const QString& executable) { return executable.startsWith(bundlePath); });
 }
@@ -90,7 +90,7 @@ bool AppMover::installWithAdministratorRights(const QString& source, const QStri
         || trimmedOfBlanks(source).isEmpty())
         return false;
     // One command, so one password prompt: a cancel, or a failure anywhere, leaves the old bundle in place.
-    return runAsAdministrator(Platform::administratorShell(),
+    return runAsAdministrator(MovePlatform::administratorShell(),
         { QStringLiteral("-c"), installScript(), QStringLiteral("sh"), source, destination })
         .has_value();
 }

@@ -9,7 +9,7 @@ std::optional<QString> AppMover::runAsAdministrator(const QString& toolPath, con
 {
     // The command line is handed to the shell as one argument, never pasted into another quoted text, so
     // the quoting of each word is the only quoting there is.
-    const Platform::AdministratorRun run = administratorShell(administratorCommandLine(toolPath, arguments));
+    const MovePlatform::AdministratorRun run = administratorShell(administratorCommandLine(toolPath, arguments));
     if (run.output)
         return run.output;
     if (run.error.isEmpty())

@@ -1,6 +1,6 @@
 #include "move/FileManager.h"
 
-#include "core/Platform.h"
+#include "move/MovePlatform.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -61,7 +61,7 @@ std::optional<QStringList> FileManager::contentsOfDirectoryAtPath(const QString&
 std::optional<FileError> FileManager::trashItemAtPath(const QString& path)
 {
     QString reason;
-    if (Platform::moveToTrash(path, reason))
+    if (MovePlatform::moveToTrash(path, reason))
         return std::nullopt;
     return FileError { reason,
         text(QT_TRANSLATE_NOOP("FileManager", "Moving '%1' to the Trash failed: %2")).arg(path, reason) };

@@ -1,6 +1,6 @@
 #include "move/ShellScripts.h"
 
-#include "core/Platform.h"
+#include "move/MovePlatform.h"
 
 QString shellQuoted(const QString& text)
 {
@@ -33,17 +33,17 @@ QString installScript()
                           "    fail\n"
                           "fi\n"
                           "%2 -rf -- \"$staging\"\n")
-        .arg(shellQuoted(Platform::temporaryFolderTool()), shellQuoted(Platform::removeTool()),
-            shellQuoted(Platform::copyTool()), shellQuoted(Platform::modeTool()),
-            shellQuoted(Platform::moveTool()));
+        .arg(shellQuoted(MovePlatform::temporaryFolderTool()), shellQuoted(MovePlatform::removeTool()),
+            shellQuoted(MovePlatform::copyTool()), shellQuoted(MovePlatform::modeTool()),
+            shellQuoted(MovePlatform::moveTool()));
 }
 
 QString relaunchScript(qint64 processId, const QString& bundle)
 {
     const QString quarantineCommand
         = QStringLiteral("%1 -d -r com.apple.quarantine %2")
-              .arg(shellQuoted(Platform::bundleXattrTool(bundle)), shellQuoted(bundle));
+              .arg(shellQuoted(MovePlatform::bundleXattrTool(bundle)), shellQuoted(bundle));
     return QStringLiteral("(while %1 -0 %2 >&/dev/null; do %3 0.1; done; %4; %5) &")
-        .arg(Platform::killTool(), QString::number(processId), Platform::sleepTool(), quarantineCommand,
-            shellQuoted(Platform::bundleExecutable(bundle)));
+        .arg(MovePlatform::killTool(), QString::number(processId), MovePlatform::sleepTool(), quarantineCommand,
+            shellQuoted(MovePlatform::bundleExecutable(bundle)));
 }

@@ -6,7 +6,7 @@
 #include "clips/MpvPlayer.h"
 #include "clips/PlayerView.h"
 #include "core/BuildConfig.h"
-#include "core/LogServiceAddress.h"
+#include "logform/LogServiceAddress.h"
 #include "logform/SignInPage.h"
 
 #include <QWebEnginePage>

@@ -89,14 +89,14 @@ TEST(ClipMetadataTable, OffloadedClipKeepsItsRecordingStartInTableAttributeCooki
 
     const int camera = logger.row(u"A001C001.MOV"_s), plain = logger.row(u"B001C001.mp4"_s);
     const QString recordedText = u"2016-03-01 14:05:09 +0000"_s;
-    EXPECT_EQ(logger.delegate.assets[camera].created, recordedText);
+    EXPECT_EQ(logger.delegate.assets[camera].created(), recordedText);
     EXPECT_EQ(logger.delegate.clipModel.dateSource(camera), RecordingStart::Source::Clip);
     EXPECT_EQ(shown(logger, camera, ClipModel::Start), u"2016-03-01 19:35:09"_s);
     EXPECT_EQ(shown(logger, camera, ClipModel::Duration), u"00:00:01:00"_s);
     EXPECT_EQ(shown(logger, camera, ClipModel::StartTimecode), u"14:05:09:00"_s);
     EXPECT_EQ(shown(logger, camera, ClipModel::Format), u"ProRes 64×36 25 fps"_s);
     // The clip without a date of its own falls back to its file's birth time.
-    EXPECT_EQ(logger.delegate.assets[plain].created, birthTimeText(logger.path("B001C001.mp4")));
+    EXPECT_EQ(logger.delegate.assets[plain].created(), birthTimeText(logger.path("B001C001.mp4")));
     EXPECT_EQ(logger.delegate.clipModel.dateSource(plain), RecordingStart::Source::BirthTime);
     EXPECT_EQ(shown(logger, plain, ClipModel::StartTimecode), QString());
 
@@ -186,8 +186,8 @@ TEST(ClipMetadataTable, ClipChosenBeforeItsMetadataArrivesIsReadAtOnce)
 
     gate.open();
     ASSERT_TRUE(logger.waitForMetadata());
-    EXPECT_EQ(logger.delegate.assets[y].created, u"2017-06-02 08:00:00 +0000"_s);
-    EXPECT_EQ(logger.delegate.assets[x].created, u"2016-03-01 14:05:09 +0000"_s);
+    EXPECT_EQ(logger.delegate.assets[y].created(), u"2017-06-02 08:00:00 +0000"_s);
+    EXPECT_EQ(logger.delegate.assets[x].created(), u"2016-03-01 14:05:09 +0000"_s);
     EXPECT_EQ(logger.delegate.loadedAssetIndex, x);
     logger.expectMarks(x);
 }
@@ -206,15 +206,15 @@ TEST(ClipMetadataTable, NewFolderDropsPendingAnswersAndADeletedClipKeepsItsFileD
     logger.scan();
     logger.choose(second.path());
     ASSERT_EQ(logger.delegate.assets.size(), 2);
-    const QString scanned = logger.delegate.assets[logger.row(u"b2.mov"_s)].created;
+    const QString scanned = logger.delegate.assets[logger.row(u"b2.mov"_s)].created();
     ASSERT_TRUE(QFile::remove(second.filePath(u"b2.mov"_s)));
 
     gate.open();
     ASSERT_TRUE(logger.waitForMetadata());
     QTest::qWait(200); // room for a stale answer of the first folder to arrive, were any left
     const int b1 = logger.row(u"b1.mov"_s), b2 = logger.row(u"b2.mov"_s);
-    EXPECT_EQ(logger.delegate.assets[b1].created, u"2002-02-02 09:00:00 +0000"_s);
-    EXPECT_EQ(logger.delegate.assets[b2].created, scanned);
+    EXPECT_EQ(logger.delegate.assets[b1].created(), u"2002-02-02 09:00:00 +0000"_s);
+    EXPECT_EQ(logger.delegate.assets[b2].created(), scanned);
     EXPECT_FALSE(logger.delegate.clipModel.metadata(b2));
     EXPECT_EQ(logger.delegate.clipModel.failure(b2), ClipInput::Failure::Unreadable);
     EXPECT_EQ(shown(logger, b2, ClipModel::Format),

@@ -74,17 +74,16 @@ TEST(ClipScan, FolderYieldsAcceptedFilesInListingOrder)
     const Scan result = scan(folder.path());
     EXPECT_FALSE(result.outcome.listingFailure);
     EXPECT_EQ(names(result.outcome.clips), listingOrder(folder.path(), clips));
-    // This file system keeps birth times: every record says it holds one.
-    EXPECT_EQ(result.outcome.sources,
-        QList<RecordingStart::Source>(clips.size(), RecordingStart::Source::BirthTime));
     for (const Clip& clip : result.outcome.clips) {
         EXPECT_EQ(clip.path, folder.path() + u'/' + clip.name);
-        // The record's time is the file's birth time, in UTC, in the form the date formatter reads.
+        // This file system keeps birth times: the record's time is the file's birth time, written in UTC
+        // in the form the date formatter reads.
+        EXPECT_EQ(clip.start.source, RecordingStart::Source::BirthTime);
         struct statx status
         {
         };
         ASSERT_EQ(::statx(AT_FDCWD, QFile::encodeName(clip.path).constData(), 0, STATX_BTIME, &status), 0);
-        EXPECT_EQ(clip.created,
+        EXPECT_EQ(clip.created(),
             DateFormatter::standardDescription(
                 QDateTime::fromSecsSinceEpoch(status.stx_btime.tv_sec, QTimeZone::utc())));
     }
@@ -210,9 +209,11 @@ TEST(ClipScan, ConsoleListsEscapeWhatWouldBreakALine)
 {
     EXPECT_EQ(ClipScan::describeTypes({ u"org.smpte.mxf"_s, u"public.mpeg-4"_s }),
         uR"(["org.smpte.mxf","public.mpeg-4"])"_s);
+    const QDateTime recorded(QDate(2016, 3, 1), QTime(14, 5, 9), QTimeZone::utc());
     const QString clips = ClipScan::describeClips(
-        { Clip { u"a\"b\nc.mov"_s, u"/x/a\"b\nc.mov"_s, u"2016-03-01 14:05:09 +0000"_s } });
+        { Clip { u"a\"b\nc.mov"_s, u"/x/a\"b\nc.mov"_s, { recorded, RecordingStart::Source::Clip } } });
     EXPECT_TRUE(clips.contains(uR"("name":"a\"b\nc.mov")"_s)) << clips.toStdString();
+    EXPECT_TRUE(clips.contains(uR"("created":"2016-03-01 14:05:09 +0000")"_s)) << clips.toStdString();
     EXPECT_EQ(ClipScan::describeClips({}), u"[]"_s);
 }
 

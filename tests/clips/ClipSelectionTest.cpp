@@ -64,7 +64,7 @@ TEST(ClipSelection, FirstToFourthToNoneFollowsTheStateTable)
         logger.delegate.tableViewSelectionDidChange();
         logger.select(0);
     });
-    EXPECT_EQ(logger.delegate.mediaCreatedTime, assets[0].created);
+    EXPECT_EQ(logger.delegate.mediaCreatedTime, assets[0].created());
     EXPECT_EQ(logger.interface.mainWindow()->focusWidget(), logger.delegate.playerView);
     lines += consoleLinesOf([&] { logger.select(3); });
     EXPECT_EQ(logger.delegate.loadedAssetIndex, 3);
@@ -76,9 +76,9 @@ TEST(ClipSelection, FirstToFourthToNoneFollowsTheStateTable)
     lines += consoleLinesOf([&] { logger.table()->clearSelection(); });
     EXPECT_EQ(selectionLines(lines),
         (QStringList { changed, changed + u", selected = -1, loadedAssetIndex = -1"_s, changed,
-            changed + u", selected = 0, loadedAssetIndex = -1"_s, cookiePrefix, assets[0].created, QString(),
+            changed + u", selected = 0, loadedAssetIndex = -1"_s, cookiePrefix, assets[0].created(), QString(),
             changed, removed, changed + u", selected = 3, loadedAssetIndex = 0"_s, cookiePrefix,
-            assets[3].created, QString(), changed, removed,
+            assets[3].created(), QString(), changed, removed,
             changed + u", selected = -1, loadedAssetIndex = 3"_s }));
 
     // Unloaded: no player, the timer stopped but kept, every mark "none"; the stamps stay on the files.
@@ -89,8 +89,8 @@ TEST(ClipSelection, FirstToFourthToNoneFollowsTheStateTable)
     EXPECT_EQ(logger.delegate.secondsTimer.get(), loadTimer);
     EXPECT_FALSE(loadTimer->isActive());
     logger.expectMarks(-1);
-    EXPECT_EQ(storedAttribute(assets[0].path), assets[0].created);
-    EXPECT_EQ(storedAttribute(assets[3].path), assets[3].created);
+    EXPECT_EQ(storedAttribute(assets[0].path), assets[0].created());
+    EXPECT_EQ(storedAttribute(assets[3].path), assets[3].created());
     EXPECT_TRUE(storedAttribute(assets[1].path).isEmpty());
 }
 
@@ -226,7 +226,7 @@ TEST(ClipSelection, CookieAndTimeOfDayFollowThePlayHeadBackwards)
     logger.scan();
     ASSERT_TRUE(logger.waitUntilOpened());
     const QDateTime created
-        = *logger.delegate.dateFormatter.dateFromString(logger.delegate.assets[0].created);
+        = *logger.delegate.dateFormatter.dateFromString(logger.delegate.assets[0].created());
     logger.player()->seek(65);
     ASSERT_TRUE(logger.waitForTime(65));
     QTest::keyClick(logger.delegate.playerView, Qt::Key_J);
@@ -269,7 +269,7 @@ TEST(ClipSelection, SelectionChangeDuringReversePlayOpensTheNextClipForwards)
     EXPECT_EQ(logger.player()->currentTime(), 0.0);
     const double cookie = cookieSecondsOf([&] { logger.delegate.setTimeOffsetCookie(); });
     const QDateTime created
-        = *logger.delegate.dateFormatter.dateFromString(logger.delegate.assets[1].created);
+        = *logger.delegate.dateFormatter.dateFromString(logger.delegate.assets[1].created());
     EXPECT_NEAR(cookie, double(created.secsTo(QDateTime::currentDateTimeUtc())), 1.0);
     // Opened forwards: L plays on from the start.
     QTest::keyClick(logger.delegate.playerView, Qt::Key_L);
@@ -409,7 +409,7 @@ TEST(ClipSelection, ProfessionalFormatsDrawAFrameAndUnwritableClipsLoad)
     // The stamp failed on the unwritable clip alone.
     EXPECT_TRUE(storedAttribute(logger.path("prores.mov")).isEmpty());
     EXPECT_EQ(storedAttribute(logger.path("dnxhr.mxf")),
-        logger.delegate.assets[logger.row(u"dnxhr.mxf"_s)].created);
+        logger.delegate.assets[logger.row(u"dnxhr.mxf"_s)].created());
 }
 
 // Whether any pixel of the widget as drawn is pure red.

@@ -7,6 +7,7 @@
 
 #include <QTableView>
 #include <QTest>
+#include <QTimeZone>
 
 using namespace Qt::StringLiterals;
 
@@ -31,7 +32,8 @@ TEST(ClipTable, AsksForRowsOnResetAndMakesEachVisibleRowOnce)
 
     QList<Clip> clips;
     for (int i = 0; i < 1000; ++i)
-        clips.append(Clip { u"C%1.MXF"_s.arg(i), u"/card/C%1.MXF"_s.arg(i), u"2016-03-01 14:05:09 +0000"_s });
+        clips.append(Clip { u"C%1.MXF"_s.arg(i), u"/card/C%1.MXF"_s.arg(i),
+            { QDateTime(QDate(2016, 3, 1), QTime(14, 5, 9), QTimeZone::utc()), RecordingStart::Source::Clip } });
     QStringList lines = consoleLinesOf([&] {
         model.setClips(clips);
         table.viewport()->repaint();

@@ -1,4 +1,6 @@
 #include "clips/RecordingStart.h"
+#include "clips/Clip.h"
+#include "clips/ClipMetadata.h"
 #include "clips/ClipTableText.h"
 #include "clips/Timecode.h"
 #include "support/LocalTimeZone.h"
@@ -107,6 +109,23 @@ TEST(RecordingStart, TheClipsFirstGoodDateWins)
         utc(2016, 3, 1, 14, 5, 9));
     EXPECT_FALSE(RecordingStart::fromClip({ u"garbage"_s, u"2099-01-01T00:00:00Z"_s }, now));
     EXPECT_FALSE(RecordingStart::fromClip({}, now));
+}
+
+// The record keeps the whole second, so that its "created" text, the file's attribute and the cookie made
+// from it all name one moment; a date the clip does not really carry leaves the scan's date alone.
+TEST(RecordingStart, TheRecordTakesTheClipsDateToTheWholeSecond)
+{
+    const QDateTime now = utc(2026, 1, 1);
+    Clip clip { u"A001.MOV"_s, u"/card/A001.MOV"_s, { utc(2020, 5, 5, 5, 5, 5), Source::BirthTime } };
+    ClipMetadata metadata;
+    metadata.dates = { u"1970-01-01T00:00:00.000000Z"_s, u"not a date"_s };
+    EXPECT_FALSE(clip.takeRecordingDate(metadata, now));
+    EXPECT_EQ(clip.start, (RecordingStart::Choice { utc(2020, 5, 5, 5, 5, 5), Source::BirthTime }));
+
+    metadata.dates = { u"2016-03-01T15:05:09.999000+0100"_s };
+    EXPECT_TRUE(clip.takeRecordingDate(metadata, now));
+    EXPECT_EQ(clip.start, (RecordingStart::Choice { utc(2016, 3, 1, 14, 5, 9), Source::Clip }));
+    EXPECT_EQ(clip.created(), u"2016-03-01 14:05:09 +0000"_s);
 }
 
 TEST(Timecode, CountsOnFromTheStartAtTheClipsRate)

@@ -2,7 +2,7 @@
 #include "support/LogServiceProcess.h"
 #include "support/TestApplication.h"
 
-#include "core/LogServiceAddress.h"
+#include "logform/LogServiceAddress.h"
 
 #include "core/BuildConfig.h"
 

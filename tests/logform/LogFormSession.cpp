@@ -1,7 +1,7 @@
 #include "LogFormSession.h"
 
 #include "core/BuildConfig.h"
-#include "core/LogServiceAddress.h"
+#include "logform/LogServiceAddress.h"
 #include "logform/SignInPage.h"
 
 #include <QTest>

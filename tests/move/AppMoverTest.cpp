@@ -132,7 +132,7 @@ protected:
     }
 
     // Stands for pkexec: the command line runs in a plain shell, as the administrator's would.
-    Platform::AdministratorRun runAsAdministrator(const QString& commandLine)
+    MovePlatform::AdministratorRun runAsAdministrator(const QString& commandLine)
     {
         administratorCommands.append(commandLine);
         if (administratorRefusal)
@@ -156,7 +156,7 @@ TEST_F(AppMoverTest, MakesNoOfferForABundleInAnApplicationsFolderOrABuildTree)
     bundle = applications + "Old/tapeScribe.app";
     EXPECT_EQ(offerMove(Outcome::GoOnLaunching), QStringList());
     // A build tree, where the tests run, is no bundle.
-    mover.mainBundlePath = Platform::bundlePath;
+    mover.mainBundlePath = MovePlatform::bundlePath;
     EXPECT_EQ(offerMove(Outcome::GoOnLaunching), QStringList());
     EXPECT_TRUE(offers.isEmpty());
 }
@@ -424,7 +424,7 @@ TEST(Relaunch, WaitsForTheProcessToEndThenStartsTheMovedBundleWhateverItsPath)
               .arg(waitedFor.processId());
     for (const QString& name : hostileNames) {
         makeFakeBundle(home.filePath(name), home.filePath(name) + ".started", startedLine);
-        ASSERT_TRUE(Platform::startDetachedShell(relaunchScript(waitedFor.processId(), home.filePath(name))));
+        ASSERT_TRUE(MovePlatform::startDetachedShell(relaunchScript(waitedFor.processId(), home.filePath(name))));
     }
     // Time for a script that does not wait to give itself away.
     QTest::qWait(500);

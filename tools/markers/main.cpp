@@ -1,8 +1,7 @@
 #include "clips/ClipMetadata.h"
 #include "clips/ClipScan.h"
-#include "clips/RecordingStart.h"
+#include "clips/MarkerClips.h"
 #include "clips/TypeIdentifiers.h"
-#include "core/DateFormatter.h"
 #include "notes/MarkerWriters.h"
 #include "notes/NoteMatching.h"
 #include "notes/NotesReading.h"
@@ -50,33 +49,6 @@ QStringList demuxers()
     while (const AVInputFormat* format = av_demuxer_iterate(&position))
         names.append(QString::fromLatin1(format->name));
     return names;
-}
-
-// A clip as matching needs it. Its recording start is chosen as the application chooses it: the clip's
-// own date first, else the scan's file time (then approximate), both to the second as the application
-// keeps them, so that the notes stamped against it land where the logger saw them.
-MarkerClip markerClip(const Clip& clip, const QDateTime& fileTime, const std::optional<ClipMetadata>& metadata)
-{
-    MarkerClip made;
-    made.name = clip.name;
-    made.path = clip.path;
-    made.recordingStart = fileTime;
-    made.recordingStartIsApproximate = true;
-    if (!metadata)
-        return made;
-    DateFormatter formatter;
-    formatter.setDateFormat(DateFormatter::recordingTimeFormat.toString());
-    if (const auto own = RecordingStart::fromClip(metadata->dates, QDateTime::currentDateTimeUtc())) {
-        made.recordingStart = formatter.dateFromString(DateFormatter::standardDescription(*own)).value_or(*own);
-        made.recordingStartIsApproximate = false;
-    }
-    made.durationSeconds = metadata->duration;
-    made.rate = FrameRate::fromFraction(metadata->frameRate.numerator, metadata->frameRate.denominator);
-    made.startTimecode = metadata->timecode;
-    made.width = metadata->width;
-    made.height = metadata->height;
-    made.codec = metadata->codec;
-    return made;
 }
 
 }
@@ -136,19 +108,21 @@ int main(int argc, char** argv)
         const ClipScan::Outcome scanned = ClipScan::scan(path, acceptedTypes, [](const QString&) { });
         if (scanned.listingFailure)
             problems.append(QStringLiteral("%1: cannot be listed: %2").arg(given, *scanned.listingFailure));
-        DateFormatter formatter;
-        formatter.setDateFormat(DateFormatter::recordingTimeFormat.toString());
         // In the clip table's order, by name as people count (A001C2 before A001C10), not the listing's.
         QList<Clip> found = scanned.clips;
         QCollator naturalOrder;
         naturalOrder.setNumericMode(true);
         std::stable_sort(found.begin(), found.end(),
             [&](const Clip& a, const Clip& b) { return naturalOrder.compare(a.name, b.name) < 0; });
-        for (const Clip& clip : found) {
+        // Each clip is dated as the application dates it, its own date first, else the scan's file date
+        // (then approximate), so that the notes stamped against it land where the logger saw them.
+        for (Clip& clip : found) {
             const auto metadata = ClipMetadata::read(clip.path);
-            if (!metadata)
+            if (metadata)
+                clip.takeRecordingDate(*metadata, QDateTime::currentDateTimeUtc());
+            else
                 problems.append(QStringLiteral("%1: its header could not be read").arg(clip.name));
-            clips.push_back(markerClip(clip, formatter.dateFromString(clip.created).value_or(QDateTime()), metadata));
+            clips.push_back(markerClip(clip, metadata));
         }
     }
     if (clips.empty())

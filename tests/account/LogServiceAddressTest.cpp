@@ -1,4 +1,4 @@
-#include "core/LogServiceAddress.h"
+#include "logform/LogServiceAddress.h"
 #include "account/SignOutPage.h"
 #include "logform/SignInPage.h"
 

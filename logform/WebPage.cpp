@@ -1,4 +1,4 @@
-#include "core/WebPage.h"
+#include "logform/WebPage.h"
 
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>

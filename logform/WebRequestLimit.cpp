@@ -1,6 +1,6 @@
-#include "core/WebRequestLimit.h"
-#include "core/LogServiceAddress.h"
-#include "core/WebPage.h"
+#include "logform/WebRequestLimit.h"
+#include "logform/LogServiceAddress.h"
+#include "logform/WebPage.h"
 
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNavigationRequest>

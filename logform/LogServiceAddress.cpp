@@ -1,4 +1,4 @@
-#include "core/LogServiceAddress.h"
+#include "logform/LogServiceAddress.h"
 
 namespace {
 

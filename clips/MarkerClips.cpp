@@ -1,16 +1,12 @@
-#include "app/MarkerClips.h"
+#include "clips/MarkerClips.h"
 
-#include "core/DateFormatter.h"
-
-MarkerClip markerClip(const Clip& clip, const std::optional<ClipMetadata>& metadata, RecordingStart::Source dateSource)
+MarkerClip markerClip(const Clip& clip, const std::optional<ClipMetadata>& metadata)
 {
-    DateFormatter formatter;
-    formatter.setDateFormat(DateFormatter::recordingTimeFormat.toString());
     MarkerClip marker;
     marker.name = clip.name;
     marker.path = clip.path;
-    marker.recordingStart = formatter.dateFromString(clip.created).value_or(QDateTime());
-    marker.recordingStartIsApproximate = dateSource != RecordingStart::Source::Clip;
+    marker.recordingStart = clip.start.moment;
+    marker.recordingStartIsApproximate = clip.start.source != RecordingStart::Source::Clip;
     if (metadata) {
         marker.durationSeconds = metadata->duration;
         marker.rate = FrameRate::fromFraction(metadata->frameRate.numerator, metadata->frameRate.denominator);
