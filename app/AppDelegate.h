@@ -217,6 +217,8 @@ public:
     std::chrono::milliseconds webRequestLimit { std::chrono::seconds(60) };
 
 private:
+    // Puts the account into the service's sign-in page, if the web view shows it.
+    void fillSignInPage();
     // Tells the logger that a save stored nothing, and why.
     void reportAccountNotStored(KeychainOutcome outcome, const QString& toolError);
     // The scan of a chosen folder or file, from clearing the table to finishScan.

@@ -47,6 +47,9 @@ void AppDelegate::loadCredentialsFromKeychain()
             password = account->password;
             usernameField->setText(username);
             passwordField->setText(password);
+            // The window kept working while the keyring was read: a sign-in page that finished loading
+            // meanwhile was filled with no account.
+            fillSignInPage();
         }
     }
     if (username.isEmpty() || password.isEmpty())

@@ -22,10 +22,16 @@ void AppDelegate::webViewDidFinishLoadForFrame(bool ok)
         notesTimer->start();
     }
 
+    fillSignInPage();
+}
+
+void AppDelegate::fillSignInPage()
+{
     QWebEnginePage* page = webView->page();
     if (!isSignInPage(page->url(), logServiceHost))
         return;
     // The script runs in a world of its own, so that nothing the page's scripts have changed (such as
-    // document.getElementById) sees the account before the fields hold it.
+    // document.getElementById) sees the account before the fields hold it. On a page without the form it
+    // does nothing.
     page->runJavaScript(signInFillScript(username, password), QWebEngineScript::ApplicationWorld);
 }

@@ -1,5 +1,6 @@
 #include "app/ApplicationMain.h"
 #include "app/AppDelegate.h"
+#include "core/BusyWait.h"
 #include "core/Console.h"
 #include "app/MainInterface.h"
 #include "core/Heap.h"
@@ -34,6 +35,7 @@ void configureApplication()
     // libmpv parses numbers with the C library and refuses to start under a locale with a decimal comma.
     std::setlocale(LC_NUMERIC, "C");
     chooseWebViewGraphics();
+    BusyWait::install();
 }
 
 void installTranslations(QCoreApplication& application)

@@ -26,6 +26,47 @@ using Clock = std::chrono::steady_clock;
 // a process in an uninterruptible wait (a hung network mount) dies only once that wait ends.
 constexpr std::chrono::milliseconds killGrace { 1000 };
 
+CommandWaitObserver waitObserver;
+
+// Tells the observer, if any, that the run still waits, once it has waited long enough to be noticed.
+class WaitNotice
+{
+public:
+    explicit WaitNotice(Clock::time_point started)
+        : noticedAt(started + commandWaitNoticed)
+    {
+    }
+    ~WaitNotice()
+    {
+        if (told)
+            waitObserver(CommandWait::Ended);
+    }
+    WaitNotice(const WaitNotice&) = delete;
+    WaitNotice& operator=(const WaitNotice&) = delete;
+
+    // How long the next poll may block: up to the notice, then a slice at a time.
+    std::chrono::milliseconds pollLimit(Clock::time_point now, std::chrono::milliseconds remaining) const
+    {
+        if (!waitObserver)
+            return remaining;
+        const auto untilNotice = std::chrono::ceil<std::chrono::milliseconds>(noticedAt - now);
+        return std::min(remaining, untilNotice > std::chrono::milliseconds::zero() ? untilNotice : commandWaitSlice);
+    }
+    void tell(Clock::time_point now)
+    {
+        if (!waitObserver || now < noticedAt)
+            return;
+        if (!told)
+            waitObserver(CommandWait::Began);
+        told = true;
+        waitObserver(CommandWait::Continues);
+    }
+
+private:
+    Clock::time_point noticedAt;
+    bool told = false;
+};
+
 // Owns one file descriptor and closes it when it goes.
 class Descriptor
 {
@@ -154,7 +195,7 @@ enum class Ending { Exited, TimedOut, WaitFailed };
 // has been read, or at the deadline, whichever comes first. Output that a child of the tool still writes
 // after the tool's end is taken only as far as it is there at once.
 Ending exchange(int processFd, Clock::time_point deadline, Channel& output, Channel& error, Channel* input,
-    const QByteArray& inputBytes, Capture& outputCapture, Capture& errorCapture, int& waitError)
+    const QByteArray& inputBytes, Capture& outputCapture, Capture& errorCapture, int& waitError, WaitNotice& notice)
 {
     qsizetype written = 0;
     if (input && inputBytes.isEmpty())
@@ -183,7 +224,9 @@ Ending exchange(int processFd, Clock::time_point deadline, Channel& output, Chan
 
         // Rounded up, so that a run is never given up a fraction of a millisecond before its deadline.
         const auto remaining = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
-        const int ready = ::poll(fds.data(), count, ended ? 0 : int(remaining.count()));
+        const int ready = ::poll(fds.data(), count, ended ? 0 : int(notice.pollLimit(now, remaining).count()));
+        if (!ended)
+            notice.tell(Clock::now());
         if (ready < 0) {
             if (errno == EINTR)
                 continue;
@@ -239,10 +282,17 @@ QString errorText(const QByteArray& toolError, const QStringList& notes)
 
 }
 
+void setCommandWaitObserver(CommandWaitObserver observer)
+{
+    waitObserver = std::move(observer);
+}
+
 CommandResult runCommand(const QString& launchPath, const QStringList& arguments,
     std::chrono::milliseconds deadline, const std::optional<QByteArray>& standardInput)
 {
-    const auto deadlineTime = Clock::now() + deadline;
+    const auto started = Clock::now();
+    const auto deadlineTime = started + deadline;
+    WaitNotice notice(started);
     Channel output, error, input;
     if (!openOutputChannel(output) || !openOutputChannel(error)
         || (standardInput && !openInputChannel(input)))
@@ -300,7 +350,7 @@ CommandResult runCommand(const QString& launchPath, const QStringList& arguments
     int waitError = 0;
     const Ending ending
         = exchange(processFd.get(), deadlineTime, output, error, standardInput ? &input : nullptr,
-            standardInput.value_or(QByteArray()), outputCapture, errorCapture, waitError);
+            standardInput.value_or(QByteArray()), outputCapture, errorCapture, waitError, notice);
 
     CommandResult result;
     QStringList notes;

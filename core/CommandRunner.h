@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 
 // Runs a tool by absolute path, without a shell, and returns what it wrote to its two streams. The
@@ -22,3 +23,14 @@ CommandResult runCommand(const QString& launchPath, const QStringList& arguments
     std::chrono::milliseconds deadline, const std::optional<QByteArray>& standardInput = std::nullopt);
 
 inline constexpr qsizetype commandOutputLimit = 16 * 1024 * 1024;
+
+// A run blocks its caller; a window that the caller draws must not look dead meanwhile. Once a run has
+// waited for commandWaitNoticed, the runner calls the wait observer on the calling thread (Began), then
+// about every commandWaitSlice until the tool has ended (Continues), and once more after it (Ended). Runs
+// that end sooner never call it. Without an observer, a run simply blocks.
+enum class CommandWait { Began, Continues, Ended };
+using CommandWaitObserver = std::function<void(CommandWait)>;
+void setCommandWaitObserver(CommandWaitObserver observer);
+
+inline constexpr std::chrono::milliseconds commandWaitNoticed { 100 };
+inline constexpr std::chrono::milliseconds commandWaitSlice { 30 };

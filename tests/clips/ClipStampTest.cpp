@@ -9,8 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -39,9 +41,22 @@ TEST(ClipStamp, AnAttributeToolThatNeverEndsIsStoppedAtItsDeadlineAndTheWindowGo
     ClipFixtures::copy(ClipFixtures::Kind::H264Mp4, clips.filePath(u"a.mp4"_s));
     AppDelegate& delegate = application.delegate;
     delegate.runOpenPanel = [&](const QStringList&) { return std::optional(clips.path()); };
+    // While the stamp is waited for, the window's timers come round under the busy cursor: the window
+    // paints and answers the desktop.
+    int busyTicks = 0;
+    QTimer watch;
+    watch.setInterval(50);
+    QObject::connect(&watch, &QTimer::timeout, [&busyTicks] {
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        busyTicks += cursor && cursor->shape() == Qt::BusyCursor;
+    });
+    watch.start();
     // A folder of one clip selects it at once, and the selection stamps it.
     const QStringList lines = consoleLinesOf([&] { delegate.showOpenPanel(); });
+    watch.stop();
     Platform::setHelperToolFolder(QString());
+    EXPECT_GE(busyTicks, 20) << "the window stood still while the tool was waited for";
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
     EXPECT_TRUE(lines.contains(u"runCommand: %1 did not finish within 5 s and was stopped"_s.arg(tool)))
         << lines.join(u'\n').toStdString();

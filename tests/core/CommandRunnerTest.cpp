@@ -184,4 +184,30 @@ TEST(CommandRunner, BackgroundChildThatKeepsTheStreamsOpenDoesNotHoldTheRun)
     ::kill(pid_t(child), SIGKILL);
 }
 
+// The observer hears of a run only once it has waited long enough to be noticed, hears it go on while the
+// tool runs, including a run that reaches its deadline, and always hears it end.
+TEST(CommandRunner, TellsTheWaitObserverOfLongRunsOnly)
+{
+    QList<CommandWait> heard;
+    setCommandWaitObserver([&heard](CommandWait wait) { heard.append(wait); });
+    const auto observed = [&heard](const QString& script, std::chrono::milliseconds deadline) {
+        heard.clear();
+        runScript(script, {}, std::nullopt, deadline);
+        return heard;
+    };
+
+    EXPECT_TRUE(observed(u"exit 0"_s, generous).isEmpty());
+    for (const std::chrono::milliseconds deadline : { std::chrono::milliseconds(generous), 400ms }) {
+        const QList<CommandWait> wait = observed(u"sleep 0.6"_s, deadline);
+        ASSERT_GE(wait.size(), 3);
+        EXPECT_EQ(wait.first(), CommandWait::Began);
+        EXPECT_EQ(wait.last(), CommandWait::Ended);
+        EXPECT_EQ(wait.count(CommandWait::Began), 1);
+        EXPECT_EQ(wait.count(CommandWait::Ended), 1);
+        // About a slice apart, so a window redrawn on each stays fluid: far more than one for the wait.
+        EXPECT_GE(wait.count(CommandWait::Continues), 3);
+    }
+    setCommandWaitObserver({});
+}
+
 }
