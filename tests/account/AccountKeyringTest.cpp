@@ -1,6 +1,7 @@
 #include "account/KeychainOutcome.h"
 #include "core/Platform.h"
 #include "support/PrivateKeyring.h"
+#include "support/StandInTool.h"
 #include "support/TestApplication.h"
 #include "support/TestEnvironment.h"
 #include "support/ToolRun.h"
@@ -181,13 +182,9 @@ TEST(AccountSave, ThePasswordGoesOnStandardInputNeverIntoAnArgumentList)
         { QStringList { u"jsmith"_s, u"pässword \"-w\"\nline"_s }, QStringList { QString(), QString() } }) {
         // A stand-in for the keyring tool: it logs each run's arguments and, for an add, its input.
         QTemporaryDir folder;
-        QFile tool(folder.filePath(u"tapescribe-security"_s));
-        ASSERT_TRUE(tool.open(QIODevice::WriteOnly));
-        tool.write(
-            "#!/bin/sh\n"
-            "{ printf '%s\\0' \"$@\"; [ \"$1\" != add-generic-password ] || cat; echo; } >> \"$0.log\"\n");
-        tool.close();
-        tool.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString tool = folder.filePath(u"tapescribe-security"_s);
+        ASSERT_TRUE(writeStandInTool(tool,
+            u"{ printf '%s\\0' \"$@\"; [ \"$1\" != add-generic-password ] || cat; echo; } >> \"$0.log\""_s));
         Platform::setHelperToolFolder(folder.path());
         Application application;
         application.type(account);
@@ -196,7 +193,7 @@ TEST(AccountSave, ThePasswordGoesOnStandardInputNeverIntoAnArgumentList)
 
         // The keyring is unlocked first, the old item goes next, then the new one comes with its password
         // on standard input.
-        QFile log(tool.fileName() + u".log"_s);
+        QFile log(tool + u".log"_s);
         ASSERT_TRUE(log.open(QIODevice::ReadOnly));
         const QByteArray service = "\0-s\0Fernwright account details\0"_ba;
         EXPECT_EQ(log.readAll(),

@@ -1,5 +1,6 @@
 #include "ClipFixtures.h"
 #include "support/ConsoleLines.h"
+#include "support/StandInTool.h"
 #include "support/TestApplication.h"
 
 #include "clips/MpvPlayer.h"
@@ -27,11 +28,7 @@ TEST(ClipStamp, AnAttributeToolThatNeverEndsIsStoppedAtItsDeadlineAndTheWindowGo
 {
     QTemporaryDir tools;
     const QString tool = tools.filePath(u"tapescribe-xattr"_s);
-    QFile script(tool);
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\necho $$ >> \"$0.runs\"\nsleep 600\n");
-    script.close();
-    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_TRUE(writeStandInTool(tool, u"echo $$ >> \"$0.runs\"\nsleep 600"_s));
     Platform::setHelperToolFolder(tools.path());
 
     TestApplication application;

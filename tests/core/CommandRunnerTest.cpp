@@ -1,5 +1,6 @@
 #include "core/CommandRunner.h"
 #include "core/AsciiText.h"
+#include "support/Processes.h"
 
 #include <gtest/gtest.h>
 
@@ -25,16 +26,6 @@ CommandResult runScript(const QString& script, const QStringList& arguments = {}
     const std::optional<QByteArray>& input = std::nullopt, std::chrono::milliseconds deadline = generous)
 {
     return runCommand(shell, QStringList { u"-c"_s, script, u"sh"_s } + arguments, deadline, input);
-}
-
-// Whether the process is still there and not merely a zombie waiting to be reaped.
-bool isAlive(qint64 pid)
-{
-    QFile status(u"/proc/%1/stat"_s.arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray fields = status.readAll();
-    return fields.mid(fields.lastIndexOf(')') + 2, 1) != "Z";
 }
 
 TEST(CommandRunner, ReturnsEachStreamExactlyAsWrittenAndHowTheToolEnded)
@@ -167,7 +158,7 @@ TEST(CommandRunner, ToolPastItsDeadlineIsKilledWithWhatItStartedAndReaped)
         // The tool is reaped at once: no zombie of it is left, nor is it alive.
         EXPECT_FALSE(QFile::exists(u"/proc/"_s + pids[0])) << "the tool was not reaped";
         // Its background child belongs to another parent, which reaps it in its own time.
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !isAlive(pids[1].toLongLong()); }, 10000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !Processes::isRunning(pids[1].toLongLong()); }, 10000));
     }
 }
 
@@ -180,7 +171,7 @@ TEST(CommandRunner, BackgroundChildThatKeepsTheStreamsOpenDoesNotHoldTheRun)
     EXPECT_EQ(result.error, u"done\n"_s);
     const qint64 child = result.output.trimmed().toLongLong();
     ASSERT_GT(child, 0);
-    EXPECT_TRUE(isAlive(child));
+    EXPECT_TRUE(Processes::isRunning(child));
     ::kill(pid_t(child), SIGKILL);
 }
 

@@ -1,6 +1,7 @@
 #include "LogFormSession.h"
 
 #include "logform/FormDownload.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -14,12 +15,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The logger, signed in on the log form, downloads its notes.
 class NotesDownload : public LogFormSession
@@ -64,7 +59,7 @@ TEST_F(NotesDownload, TheNotesArriveAsAFileWhereTheLoggerSaysAndFailuresAreTold)
     const QString saved = QDir(downloads()).filePath(u"tapescribe-notes.csv"_s);
     EXPECT_EQ(offered.last(), saved);
     ASSERT_TRUE(labelSays(FormDownload::saved(saved))) << delegate.label->text().toStdString();
-    const QByteArray csv = contents(saved);
+    const QByteArray csv = Files::contents(saved);
     EXPECT_TRUE(csv.startsWith("recorded_at,written_at,text\r\n")) << csv.toStdString();
     EXPECT_TRUE(csv.endsWith(",\"Take 3, \"\"clean\"\" – boom in\"\r\n")) << csv.toStdString();
 
@@ -84,7 +79,7 @@ TEST_F(NotesDownload, TheNotesArriveAsAFileWhereTheLoggerSaysAndFailuresAreTold)
     answer = [&](const QString&) { return chosen; };
     pressDownload();
     ASSERT_TRUE(labelSays(FormDownload::saved(chosen))) << delegate.label->text().toStdString();
-    EXPECT_TRUE(contents(chosen).contains("second note"));
+    EXPECT_TRUE(Files::contents(chosen).contains("second note"));
 
     // A place where no file can be made: the label says so.
     const QString blocked = home.filePath(u"not a folder/notes.csv"_s);

@@ -1,4 +1,5 @@
 #include "support/LogServiceProcess.h"
+#include "support/Processes.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -158,17 +159,6 @@ TEST_F(LogServiceProcessTest, Tls12HandshakesOnlyWithForwardSecretAeadSuites)
     }
 }
 
-// Whether the process still runs; a zombie that nobody reaps has ended.
-bool isRunning(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray line = stat.readAll();
-    const QByteArray state = line.mid(line.lastIndexOf(')') + 2, 1);
-    return state != "Z" && state != "X";
-}
-
 TEST(LogServiceProcessDeathTest, TheServiceEndsWithATestThatCrashes)
 {
     // The crashing test is a fork of this one, so both know where the service's process id is written.
@@ -190,7 +180,7 @@ TEST(LogServiceProcessDeathTest, TheServiceEndsWithATestThatCrashes)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "the crashing test did not start the service";
     const qint64 pid = file.readAll().toLongLong();
     ASSERT_GT(pid, 0);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !isRunning(pid); }, timeoutMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !Processes::isRunning(pid); }, timeoutMs));
 }
 
 TEST(LogServiceCommands, ServeKeepsTheKeyToItsOwnerAndEndsCleanlyOnSigterm)

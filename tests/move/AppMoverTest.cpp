@@ -1,5 +1,7 @@
 #include "TextPrinting.h"
 #include "support/ConsoleLines.h"
+#include "support/Files.h"
+#include "support/StandInTool.h"
 #include "support/TestEnvironment.h"
 
 #include "move/AppMover.h"
@@ -39,16 +41,9 @@ using Outcome = AppMover::LaunchOutcome;
 // its arguments into `marker`.xattr, one a line.
 void makeFakeBundle(const QString& bundle, const QString& marker, const QString& startedLine = "\"$0\"")
 {
-    const auto writeScript = [](const QString& path, const QString& body) {
-        QDir().mkpath(QFileInfo(path).path());
-        QFile script(path);
-        script.open(QIODevice::WriteOnly);
-        script.write(("#!/bin/sh\n" + body + "\n").toUtf8());
-        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
-    };
-    writeScript(bundle + "/bin/tapescribe",
+    writeStandInTool(bundle + "/bin/tapescribe",
         QStringLiteral("printf '%s\\n' %1 > %2").arg(startedLine, shellQuoted(marker)));
-    writeScript(
+    writeStandInTool(
         bundle + "/libexec/tapescribe-xattr", "printf '%s\\n' \"$@\" > " + shellQuoted(marker + ".xattr"));
 }
 
@@ -227,20 +222,13 @@ QStringList treeOf(const QString& folder)
     return entries;
 }
 
-QString contentsOf(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return QString::fromUtf8(file.readAll());
-}
-
 TEST_F(AppMoverTest, AdministratorInstallIsOneCommandThatReplacesTheOldCopyOnlyOnceTheNewOneIsComplete)
 {
     bundle = home.filePath("Downloads/it's $(touch pwned) `touch pwned` \"x\" \\\nline.app");
     destination = applications + "/" + QFileInfo(bundle).fileName();
     makeFakeBundle(bundle, home.filePath("started"));
     makeFakeBundle(destination, home.filePath("old"));
-    const QString oldCopy = contentsOf(destination + "/bin/tapescribe");
+    const QString oldCopy = Files::text(destination + "/bin/tapescribe");
     files.readOnly.insert(destination);
     const QStringList folderBefore
         = QDir(applications).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -253,13 +241,13 @@ TEST_F(AppMoverTest, AdministratorInstallIsOneCommandThatReplacesTheOldCopyOnlyO
         QStringList({ moving, "Error running process as administrator: " + *administratorRefusal,
             "ERROR -- Could not copy myself to /Applications with authorization" }));
     EXPECT_EQ(administratorCommands, QStringList(install));
-    EXPECT_EQ(contentsOf(destination + "/bin/tapescribe"), oldCopy);
+    EXPECT_EQ(Files::text(destination + "/bin/tapescribe"), oldCopy);
     EXPECT_TRUE(QFile::exists(bundle));
 
     // The copy fails half-way (its source is gone): the old copy stays, and nothing is left beside it.
     administratorRefusal.reset();
     EXPECT_FALSE(mover.installWithAdministratorRights(home.filePath("Downloads/gone.app"), destination));
-    EXPECT_EQ(contentsOf(destination + "/bin/tapescribe"), oldCopy);
+    EXPECT_EQ(Files::text(destination + "/bin/tapescribe"), oldCopy);
     EXPECT_EQ(
         QDir(applications).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), folderBefore);
 
@@ -275,7 +263,7 @@ TEST_F(AppMoverTest, AdministratorInstallIsOneCommandThatReplacesTheOldCopyOnlyO
     administratorCommands.clear();
     EXPECT_EQ(offerMove(Outcome::EndProcess), QStringList({ moving, "relaunch" }));
     EXPECT_EQ(administratorCommands, QStringList(install));
-    EXPECT_TRUE(contentsOf(destination + "/bin/tapescribe").contains(home.filePath("started")));
+    EXPECT_TRUE(Files::text(destination + "/bin/tapescribe").contains(home.filePath("started")));
     EXPECT_TRUE(QFileInfo(destination + "/bin/tapescribe").isExecutable());
     EXPECT_EQ(
         QDir(applications).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), folderBefore);
@@ -322,11 +310,11 @@ TEST_F(AppMoverTest, RunningCopyAtTheDestinationIsBroughtForward)
     EXPECT_EQ(offerMove(Outcome::EndProcess), QStringList({ moving, switching }));
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
-            return contentsOf(home.filePath("brought forward"))
+            return Files::text(home.filePath("brought forward"))
                 == destination + "/bin/tapescribe\nafter-leaving\n";
         },
         10000))
-        << contentsOf(home.filePath("brought forward")).toStdString();
+        << Files::text(home.filePath("brought forward")).toStdString();
     EXPECT_TRUE(QFile::exists(bundle));
     EXPECT_TRUE(detachedScripts.isEmpty());
 
@@ -432,21 +420,16 @@ TEST(Relaunch, WaitsForTheProcessToEndThenStartsTheMovedBundleWhateverItsPath)
     waitedFor.waitForFinished();
 
     // Each executable is started last, after its extended-attribute tool: once all have written, all ran.
-    const auto written = [](const QString& path) {
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        return QString::fromUtf8(file.readAll());
-    };
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             return std::ranges::all_of(hostileNames,
-                [&](const QString& name) { return !written(home.filePath(name) + ".started").isEmpty(); });
+                [&](const QString& name) { return !Files::text(home.filePath(name) + ".started").isEmpty(); });
         },
         30000));
     for (const QString& name : hostileNames) {
         const QString bundle = home.filePath(name);
-        EXPECT_EQ(written(bundle + ".started"), bundle + "/bin/tapescribe\nafter\n");
-        EXPECT_EQ(written(bundle + ".started.xattr"), "-d\n-r\ncom.apple.quarantine\n" + bundle + "\n");
+        EXPECT_EQ(Files::text(bundle + ".started"), bundle + "/bin/tapescribe\nafter\n");
+        EXPECT_EQ(Files::text(bundle + ".started.xattr"), "-d\n-r\ncom.apple.quarantine\n" + bundle + "\n");
     }
     EXPECT_FALSE(QFile::exists(home.filePath("pwned")));
 }

@@ -1,4 +1,5 @@
 #include "clips/ClipFixtures.h"
+#include "support/Files.h"
 #include "support/TestEnvironment.h"
 #include "support/ToolRun.h"
 
@@ -24,12 +25,6 @@ QString written(const QString& path, const QByteArray& content)
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(content);
     return path;
-}
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A camera card of two 25 fps clips with their own recording dates and timecodes, A001 recorded from
@@ -67,8 +62,8 @@ TEST_F(MarkersTool, WritesTheMarkersOfAFolderAndSumsThemUp)
     ASSERT_EQ(run.status, 0) << run.error.toStdString();
     EXPECT_TRUE(run.error.startsWith("3 markers on 2 clips; 2 notes outside every clip\n")) << run.error.toStdString();
     EXPECT_TRUE(run.output.isEmpty());
-    const QList<QByteArray> lines = contents(output).split('\n');
-    ASSERT_EQ(lines.size(), 7) << contents(output).toStdString();
+    const QList<QByteArray> lines = Files::contents(output).split('\n');
+    ASSERT_EQ(lines.size(), 7) << Files::contents(output).toStdString();
     EXPECT_EQ(lines[1], "A001.mp4,10:00:00:12,2026-12-07T14:00:00.480+01:00,12,\"first, \"\"quoted\"\"\",no\r");
     EXPECT_EQ(lines[2], "A001.mp4,10:00:01:12,2026-12-07T14:00:01.500+01:00,37,'=in both,no\r");
     EXPECT_EQ(lines[3], "A002.mov,11:00:00:12,2026-12-07T14:00:01.500+01:00,12,'=in both,no\r");
@@ -83,7 +78,7 @@ TEST_F(MarkersTool, WritesAnEventNamedAfterTheFolderForFinalCut)
         { u"--notes"_s, notes, u"--format"_s, u"FCPXML"_s, u"--output"_s, output, card + u"/A001.mp4"_s });
     ASSERT_EQ(run.status, 0) << run.error.toStdString();
     EXPECT_TRUE(run.error.startsWith("2 markers on 1 clip; 2 notes outside every clip\n")) << run.error.toStdString();
-    QXmlStreamReader xml(contents(output));
+    QXmlStreamReader xml(Files::contents(output));
     QStringList seen;
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
