@@ -1,9 +1,7 @@
 #include "clips/MpvPlayer.h"
-#include "clips/MpvCore.h"
-
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <cmath>
+#include <type_traits>
 
 namespace {
 
@@ -16,7 +14,7 @@ constexpr int steppingTickMilliseconds = 10;
 
 }
 
-MpvPlayer::MpvPlayer(MpvCore& core, const QString& path)
+MpvPlayer::MpvPlayer(PlayerCore& core, const QString& path)
     : core(core)
     , filePath(path)
 {
@@ -28,26 +26,53 @@ MpvPlayer::MpvPlayer(MpvCore& core, const QString& path)
     stepWatchdog.setSingleShot(true);
     stepWatchdog.setInterval(stepLimitMilliseconds);
     connect(&stepWatchdog, &QTimer::timeout, this, &MpvPlayer::stepLanded);
-    connect(&reachReader, &QFutureWatcher<BackwardReach>::finished, this, [this] {
-        reach = reachReader.result();
-        // J pressed before the index was read plays backwards now.
-        if (playRate < 0 && reverse == Reverse::None)
-            startReverse();
-    });
 }
 
 MpvPlayer::~MpvPlayer()
 {
-    core.release(this);
+    core.release(*this);
 }
 
 void MpvPlayer::start()
 {
-    if (!core.handle()) {
-        fail(tr("the player could not be started"));
-        return;
-    }
-    core.load(this, filePath);
+    core.load(*this, filePath);
+}
+
+void MpvPlayer::report(const CoreReport& report)
+{
+    std::visit(
+        [this](const auto& said) {
+            using Said = std::decay_t<decltype(said)>;
+            if constexpr (std::is_same_v<Said, Report::Opened>)
+                opened(said.duration, said.framesPerSecond);
+            else if constexpr (std::is_same_v<Said, Report::Position>)
+                positionChanged(said.seconds);
+            else if constexpr (std::is_same_v<Said, Report::Duration>)
+                durationChanged(said.seconds);
+            else if constexpr (std::is_same_v<Said, Report::FramesPerSecond>)
+                framesPerSecondChanged(said.rate);
+            else if constexpr (std::is_same_v<Said, Report::Volume>)
+                volumeChanged(said.percent);
+            else if constexpr (std::is_same_v<Said, Report::Mute>)
+                muteChanged(said.muted);
+            else if constexpr (std::is_same_v<Said, Report::Decoder>)
+                decoderChanged(said.name);
+            else if constexpr (std::is_same_v<Said, Report::Restarted>)
+                restarted();
+            else if constexpr (std::is_same_v<Said, Report::Ended>)
+                ended();
+            else if constexpr (std::is_same_v<Said, Report::Failed>)
+                fail(said.reason);
+            else if constexpr (std::is_same_v<Said, Report::Refused>)
+                commandFailed(said.command, said.reason);
+            else if constexpr (std::is_same_v<Said, Report::ReachRead>) {
+                reach = said.reach;
+                // J pressed before the index was read plays backwards now.
+                if (playRate < 0 && reverse == Reverse::None)
+                    startReverse();
+            }
+        },
+        report);
 }
 
 qint64 MpvPlayer::frameIndex() const
@@ -77,14 +102,14 @@ void MpvPlayer::applyRate()
     if (playRate > 0) {
         stopReverse();
         leaveBackward();
-        core.setNumber("speed", playRate);
-        core.setFlag("pause", false);
+        core.request(Request::Speed { playRate });
+        core.request(Request::Pause { false });
     } else if (playRate == 0) {
         // Paused backwards, mpv keeps the frames it has decoded: the next ← costs nothing.
         stopReverse();
-        core.setFlag("pause", true);
+        core.request(Request::Pause { true });
     } else if (reverse == Reverse::Backward) {
-        core.setNumber("speed", -playRate);
+        core.request(Request::Speed { -playRate });
     } else if (reverse == Reverse::Stepping) {
         // A new speed from the frame on its way.
         stepPosition = std::max(0.0, stepPosition + playRate * double(stepClock.restart()) / 1000.0);
@@ -122,16 +147,16 @@ void MpvPlayer::enterBackward()
         // Decoded frames are held for showing in reverse: in a graphics card's memory they would
         // exhaust it. (Changing the decoder costs a restart of decoding: only when it changes.)
         if (!decoderName.isEmpty())
-            core.holdSoftwareDecoding(true);
+            core.request(Request::SoftwareDecoding { true });
         backwardDirection = true;
         backwardWatchdog.start();
         // Changing direction seeks to the frame on screen, in the new direction.
-        core.setBackward(true);
+        core.request(Request::Direction { true });
         if (reverse != Reverse::Backward)
             return; // refused at once: the player steps instead
     }
-    core.setNumber("speed", -playRate);
-    core.setFlag("pause", false);
+    core.request(Request::Speed { -playRate });
+    core.request(Request::Pause { false });
 }
 
 void MpvPlayer::leaveBackward()
@@ -140,8 +165,8 @@ void MpvPlayer::leaveBackward()
         return;
     backwardDirection = false;
     backwardWatchdog.stop();
-    core.setBackward(false);
-    core.holdSoftwareDecoding(false);
+    core.request(Request::Direction { false });
+    core.request(Request::SoftwareDecoding { false });
 }
 
 void MpvPlayer::startStepping(double from, std::optional<double> handoverAt)
@@ -149,7 +174,7 @@ void MpvPlayer::startStepping(double from, std::optional<double> handoverAt)
     reverse = Reverse::Stepping;
     handover = handoverAt;
     leaveBackward();
-    core.setFlag("pause", true);
+    core.request(Request::Pause { true });
     stepPosition = from;
     stepClock.start();
     stepSeekUnderWay = true;
@@ -185,7 +210,7 @@ void MpvPlayer::reachedStart()
     stopReverse();
     // Forwards again at the first frame: its seek costs a single keyframe.
     leaveBackward();
-    core.setFlag("pause", true);
+    core.request(Request::Pause { true });
     emit changed();
 }
 
@@ -211,7 +236,7 @@ void MpvPlayer::seek(double seconds)
     if (playRate < 0) {
         playRate = 0;
         stopReverse();
-        core.setFlag("pause", true);
+        core.request(Request::Pause { true });
         emit changed();
     }
     aimedFrame.reset();
@@ -227,8 +252,7 @@ void MpvPlayer::seekBy(double seconds)
 void MpvPlayer::seekExactly(double seconds)
 {
     const double limit = length > 0 ? length : seconds;
-    const QByteArray target = QByteArray::number(std::clamp(seconds, 0.0, limit), 'f', 6);
-    core.command({ "seek", target.constData(), "absolute+exact" });
+    core.request(Request::ExactSeek { std::clamp(seconds, 0.0, limit) });
 }
 
 void MpvPlayer::stepFrame(int direction, bool autoRepeat)
@@ -294,7 +318,7 @@ bool MpvPlayer::make(StepGate::Step step)
         landing = Landing::NewFrame;
         landingFrom = frame;
         aimedFrame = frame + step.direction;
-        core.command({ "frame-step" });
+        core.request(Request::FrameStep {});
     } else {
         // Against mpv's direction: an exact seek to the neighbouring frame, which decodes from the
         // keyframe before it. (mpv's own back step decodes as much, and lands off the frame after
@@ -318,13 +342,13 @@ void MpvPlayer::stepLanded()
 void MpvPlayer::setVolume(int percent)
 {
     volumePercent = std::clamp(percent, 0, 100);
-    core.setNumber("volume", volumePercent);
+    core.request(Request::Volume { volumePercent });
 }
 
 void MpvPlayer::setMuted(bool mute)
 {
     muted = mute;
-    core.setFlag("mute", mute);
+    core.request(Request::Mute { mute });
 }
 
 void MpvPlayer::tell(const QString& text)
@@ -388,7 +412,7 @@ void MpvPlayer::restarted()
 {
     if (!picture) {
         picture = true;
-        reachReader.setFuture(QtConcurrent::run(&BackwardReach::read, filePath));
+        core.request(Request::ReadReach {});
         emit pictureReady();
         if (seekWanted)
             seekExactly(*std::exchange(seekWanted, std::nullopt));
@@ -439,11 +463,11 @@ void MpvPlayer::fail(const QString& reason)
     emit failed(reason);
 }
 
-void MpvPlayer::commandFailed(const QString& what, const QString& reason)
+void MpvPlayer::commandFailed(CoreCommand command, const QString& reason)
 {
-    emit notice(tr("The player refused “%1”: %2.").arg(what, reason));
+    emit notice(tr("The player refused “%1”: %2.").arg(commandName(command), reason));
     // An mpv that will not play backwards: stepping takes over.
-    if (what == QLatin1String("set play-dir") && backwardDirection) {
+    if (command == CoreCommand::Direction && backwardDirection) {
         backwardDirection = false;
         if (reverse == Reverse::Backward)
             fallBackToStepping();

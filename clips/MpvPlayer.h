@@ -1,10 +1,10 @@
 #pragma once
 
 #include "clips/BackwardReach.h"
+#include "clips/PlayerCore.h"
 #include "clips/StepGate.h"
 
 #include <QElapsedTimer>
-#include <QFutureWatcher>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -12,20 +12,18 @@
 #include <algorithm>
 #include <optional>
 
-class MpvCore;
-
-// The player of one clip, on the player view's mpv core: it opens the file paused, keeps the last frame
+// The player of one clip, on the player view's core: it opens the file paused, keeps the last frame
 // at the end instead of moving on, and seeks frame-accurately. Removing it stops the clip.
 //
 // Backwards it plays with mpv's backward playback, which decodes each group of pictures once and shows
 // it in reverse. Where that cannot work (past a clip's last keyframe, or a clip whose index is broken)
 // it steps back with exact seeks, one at a time, at the pace of the clock.
-class MpvPlayer : public QObject
+class MpvPlayer : public QObject, private PlayerCoreListener
 {
     Q_OBJECT
 
 public:
-    MpvPlayer(MpvCore& core, const QString& path);
+    MpvPlayer(PlayerCore& core, const QString& path);
     ~MpvPlayer() override;
 
     // Opens the file; call it once the view shows this player, so that the first frame has somewhere
@@ -81,7 +79,7 @@ signals:
 
 private:
     // The core's reports about this player's file.
-    friend class MpvCore;
+    void report(const CoreReport& report) override;
     void opened(double duration, double framesPerSecond);
     void positionChanged(double seconds);
     void durationChanged(double seconds);
@@ -92,7 +90,7 @@ private:
     void restarted();
     void ended();
     void fail(const QString& reason);
-    void commandFailed(const QString& what, const QString& reason);
+    void commandFailed(CoreCommand command, const QString& reason);
 
     enum class Reverse { None, Backward, Stepping };
     enum class Landing { None, NewFrame, Restart };
@@ -114,7 +112,7 @@ private:
     void seekExactly(double seconds);
     void tell(const QString& text);
 
-    MpvCore& core;
+    PlayerCore& core;
     QString filePath;
     double position = 0;
     double length = 0;
@@ -132,7 +130,6 @@ private:
     bool backwardDirection = false;
     Reverse reverse = Reverse::None;
     // How far back the clip can be played with mpv, read in the background once the clip is open.
-    QFutureWatcher<BackwardReach> reachReader;
     std::optional<BackwardReach> reach;
     bool steppingTold = false;
     // mpv's backward playback may wait for ever on a clip it cannot play backwards: if its seek has not
