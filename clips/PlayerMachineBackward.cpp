@@ -19,8 +19,8 @@ void PlayerMachine::applyRate(double rate)
         backward->rate = rate;
         ask(Request::Speed { -rate });
     } else if (auto* stepping = std::get_if<Mode::SteppingBackward>(&current.mode)) {
-        // A new speed from the frame on its way.
-        stepping->stepper.changeRate(rate, now);
+        // A new speed from the frame the clock has reached: the time so far went by at the old one.
+        stepping->stepper.changeRate(stepping->rate, now);
         stepping->rate = rate;
     } else if (auto* awaiting = std::get_if<Mode::AwaitingReach>(&current.mode)) {
         awaiting->rate = rate;

@@ -168,6 +168,21 @@ TEST(PlayerReverse, SteppingStopsAtTheFirstFrameAndTellsTheLoggerOnce)
     EXPECT_EQ(rig.notices.size(), 1);
 }
 
+TEST(PlayerReverse, AFasterJWhileSteppingGoesOnFromWhereTheClockHasGot)
+{
+    PlayerRig rig;
+    prepare(rig, { Index::Broken }, 3);
+    rig.player->setRate(-1);
+    rig.core.land(3);
+    rig.clock->advance(200);
+    EXPECT_EQ(rig.asked(), (Asked { "pause", "seek 3", "seek 2.97" }));
+    // 0.2 s at normal speed took the clock to 2.8; from there on it goes twice as fast.
+    rig.player->setRate(-2);
+    rig.core.land(2.97);
+    rig.clock->advance(10);
+    EXPECT_EQ(rig.asked(), Asked { "seek 2.78" });
+}
+
 TEST(PlayerReverse, BackwardsTheEndIsTheFirstFrameAndNoEndOfTheClip)
 {
     PlayerRig rig;
