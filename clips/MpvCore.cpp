@@ -5,12 +5,14 @@
 
 #include <QDir>
 #include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <mpv/client.h>
 
 #include <atomic>
 #include <cstring>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -118,107 +120,133 @@ MpvCore::~MpvCore()
     mpv_terminate_destroy(mpv);
 }
 
-void MpvCore::load(MpvPlayer* player, const QString& path)
+void MpvCore::open(const QString& path)
 {
-    current = player;
-    ++loads;
-    currentEntry = -1;
-    currentStarted = false;
-    adoptNextStart = false;
+    currentPath = path;
+    loads.startLoad(currentLoad());
+    reachReader.reset();
+    if (!mpv) {
+        report(currentLoad(), Report::Failed { MpvPlayer::tr("the player could not be started") });
+        return;
+    }
     holdSoftwareDecoding(false);
     // loadfile's third argument took per-file options until mpv 0.38 (client API 2.3), which put an
     // index there; every version takes properties set before the load, so loadfile gets no options.
-    setFlag("pause", true);
-    setNumber("speed", 1);
+    setFlag(CoreCommand::Pause, "pause", true);
+    setNumber(CoreCommand::Speed, "speed", 1);
     // After backward playback, even with the direction set forwards again, mpv may take the next file's
     // start from the direction it last played in, and open the clip at its end, playing backwards. A start
     // given as a time does not depend on it; it costs a seek at the load, so only while mpv may hold one.
-    setText("start", backwardHeld ? "0" : "none");
+    setText(CoreCommand::StartTime, "start", backwardHeld ? "0" : "none");
     setBackward(false);
     // A relative path would be taken for a protocol if it began like "http:"; a clip is a file.
     const QByteArray file = QDir::cleanPath(QDir::current().absoluteFilePath(path)).toUtf8();
-    if (!mpv)
-        return;
     // The demuxer its type calls for, and no other: should it refuse the file, the load fails rather
     // than letting FFmpeg guess what the file really is.
     const std::optional<QByteArray> demuxer = TypeIdentifiers::demuxerName(path);
     if (!demuxer) {
-        player->fail(MpvPlayer::tr("it is not a kind of clip tapeScribe plays"));
+        report(currentLoad(), Report::Failed { MpvPlayer::tr("it is not a kind of clip tapeScribe plays") });
         return;
     }
-    setText("demuxer-lavf-format", demuxer->constData());
-    setText("demuxer-lavf-o", ("protocol_whitelist=file,format_whitelist=" + *demuxer).constData());
-    const char* arguments[] = { "loadfile", file.constData(), "replace", nullptr };
-    const uint64_t id = track(QStringLiteral("loadfile"), true);
-    if (const int error = mpv_command_async(mpv, id, arguments); error < 0)
-        refused(requests.extract(id).mapped(), error);
+    setText(CoreCommand::Demuxer, "demuxer-lavf-format", demuxer->constData());
+    setText(CoreCommand::DemuxerOptions, "demuxer-lavf-o",
+        ("protocol_whitelist=file,format_whitelist=" + *demuxer).constData());
+    command(CoreCommand::Open, { "loadfile", file.constData(), "replace" });
 }
 
-void MpvCore::release(MpvPlayer* player)
+void MpvCore::stop()
 {
-    if (player != current)
-        return;
-    current = nullptr;
-    command({ "stop" });
+    reachReader.reset();
+    command(CoreCommand::Stop, { "stop" });
 }
 
-uint64_t MpvCore::track(const QString& what, bool opensFile)
+void MpvCore::request(const CoreRequest& request)
 {
-    requests.emplace(++lastRequest, Request { loads, what, opensFile });
-    return lastRequest;
+    std::visit(
+        [this](const auto& asked) {
+            using Asked = std::decay_t<decltype(asked)>;
+            if constexpr (std::is_same_v<Asked, Request::Pause>)
+                setFlag(CoreCommand::Pause, "pause", asked.paused);
+            else if constexpr (std::is_same_v<Asked, Request::Speed>)
+                setNumber(CoreCommand::Speed, "speed", asked.rate);
+            else if constexpr (std::is_same_v<Asked, Request::Direction>)
+                setBackward(asked.backward);
+            else if constexpr (std::is_same_v<Asked, Request::ExactSeek>) {
+                const QByteArray target = QByteArray::number(asked.seconds, 'f', 6);
+                command(CoreCommand::Seek, { "seek", target.constData(), "absolute+exact" });
+            } else if constexpr (std::is_same_v<Asked, Request::FrameStep>)
+                command(CoreCommand::FrameStep, { "frame-step" });
+            else if constexpr (std::is_same_v<Asked, Request::Volume>)
+                setNumber(CoreCommand::Volume, "volume", asked.percent);
+            else if constexpr (std::is_same_v<Asked, Request::Mute>)
+                setFlag(CoreCommand::Mute, "mute", asked.muted);
+            else if constexpr (std::is_same_v<Asked, Request::SoftwareDecoding>)
+                holdSoftwareDecoding(asked.held);
+            else if constexpr (std::is_same_v<Asked, Request::ReadReach>)
+                readReach();
+        },
+        request);
 }
 
-void MpvCore::command(std::initializer_list<const char*> arguments)
+void MpvCore::readReach()
+{
+    // A long clip's index is large: it is read on a pool thread, and its answer is dropped once the
+    // logger has moved on to another clip.
+    const qint64 load = currentLoad();
+    reachReader = std::make_unique<QFutureWatcher<BackwardReach>>();
+    connect(reachReader.get(), &QFutureWatcher<BackwardReach>::finished, this,
+        [this, load] { report(load, Report::ReachRead { reachReader->result() }); });
+    reachReader->setFuture(QtConcurrent::run(&BackwardReach::read, currentPath));
+}
+
+void MpvCore::command(CoreCommand what, std::initializer_list<const char*> arguments)
 {
     if (!mpv)
         return;
     std::vector<const char*> argv(arguments);
     argv.push_back(nullptr);
-    const uint64_t id = track(QString::fromUtf8(argv.front()));
+    const uint64_t id = loads.track(what);
     if (const int error = mpv_command_async(mpv, id, argv.data()); error < 0)
-        refused(requests.extract(id).mapped(), error);
+        refused(*loads.answered(id), error);
 }
 
-void MpvCore::setFlag(const char* property, bool value)
+void MpvCore::setFlag(CoreCommand what, const char* property, bool value)
 {
-    if (!mpv)
-        return;
     int flag = value;
-    const uint64_t id = track(QStringLiteral("set ") + QString::fromUtf8(property));
-    if (const int error = mpv_set_property_async(mpv, id, property, MPV_FORMAT_FLAG, &flag); error < 0)
-        refused(requests.extract(id).mapped(), error);
+    setProperty(what, property, MPV_FORMAT_FLAG, &flag);
 }
 
-void MpvCore::setNumber(const char* property, double value)
+void MpvCore::setNumber(CoreCommand what, const char* property, double value)
+{
+    setProperty(what, property, MPV_FORMAT_DOUBLE, &value);
+}
+
+void MpvCore::setText(CoreCommand what, const char* property, const char* value)
+{
+    setProperty(what, property, MPV_FORMAT_STRING, &value);
+}
+
+void MpvCore::setProperty(CoreCommand what, const char* property, int format, void* value)
 {
     if (!mpv)
         return;
-    const uint64_t id = track(QStringLiteral("set ") + QString::fromUtf8(property));
-    if (const int error = mpv_set_property_async(mpv, id, property, MPV_FORMAT_DOUBLE, &value); error < 0)
-        refused(requests.extract(id).mapped(), error);
-}
-
-void MpvCore::setText(const char* property, const char* value)
-{
-    if (!mpv)
-        return;
-    const uint64_t id = track(QStringLiteral("set ") + QString::fromUtf8(property));
-    if (const int error = mpv_set_property_async(mpv, id, property, MPV_FORMAT_STRING, &value); error < 0)
-        refused(requests.extract(id).mapped(), error);
+    const uint64_t id = loads.track(what);
+    if (const int error = mpv_set_property_async(mpv, id, property, mpv_format(format), value); error < 0)
+        refused(*loads.answered(id), error);
 }
 
 void MpvCore::setBackward(bool backward)
 {
     playingBackward = backward;
     backwardHeld = backwardHeld || backward;
-    setText("play-dir", backward ? "backward" : "forward");
+    setText(CoreCommand::Direction, "play-dir", backward ? "backward" : "forward");
 }
 
 void MpvCore::setHardwareDecodingAllowed(bool allowed)
 {
     hardwareDecoding = allowed;
     if (!softwareHeld)
-        setText("hwdec", decoding(allowed));
+        setText(CoreCommand::Decoder, "hwdec", decoding(allowed));
 }
 
 void MpvCore::holdSoftwareDecoding(bool hold)
@@ -228,19 +256,19 @@ void MpvCore::holdSoftwareDecoding(bool hold)
     softwareHeld = hold;
     // Changing the decoder while a file plays restarts decoding at the frame on screen.
     if (hardwareDecoding)
-        setText("hwdec", decoding(!hold));
+        setText(CoreCommand::Decoder, "hwdec", decoding(!hold));
 }
 
-void MpvCore::refused(const Request& request, int error)
+void MpvCore::refused(const MpvLoads::Request& request, int error)
 {
-    MpvPlayer* player = current;
-    if (!player || request.load != loads)
+    if (!loads.isCurrent(request))
         return; // made for a clip that is gone
     const QString reason = QString::fromUtf8(mpv_error_string(error));
-    if (request.opensFile)
-        player->fail(MpvPlayer::tr("the player refused to open it (%1)").arg(reason));
+    if (request.command == CoreCommand::Open)
+        report(
+            request.load, Report::Failed { MpvPlayer::tr("the player refused to open it (%1)").arg(reason) });
     else
-        player->commandFailed(request.what, reason);
+        report(request.load, Report::Refused { request.command, reason });
 }
 
 void MpvCore::drainEvents()
@@ -255,14 +283,10 @@ void MpvCore::drainEvents()
             remember(event->reply_userdata, *static_cast<const mpv_event_property*>(event->data));
         if (event->event_id == MPV_EVENT_END_FILE)
             returnPagesOfClosedFile();
-        if (event->event_id == MPV_EVENT_COMMAND_REPLY || event->event_id == MPV_EVENT_SET_PROPERTY_REPLY) {
+        if (event->event_id == MPV_EVENT_COMMAND_REPLY || event->event_id == MPV_EVENT_SET_PROPERTY_REPLY)
             reply(*event);
-            continue;
-        }
-        // Re-read for every event: handling one may remove the player (the end of a clip unloads it).
-        MpvPlayer* player = current;
-        if (player)
-            dispatch(*event, *player);
+        else
+            dispatch(*event);
     }
 }
 
@@ -283,105 +307,99 @@ void MpvCore::remember(uint64_t property, const mpv_event_property& change)
 
 void MpvCore::reply(const mpv_event& event)
 {
-    const auto found = requests.find(event.reply_userdata);
-    if (found == requests.end())
+    const std::optional<MpvLoads::Request> request = loads.answered(event.reply_userdata);
+    if (!request)
         return;
-    const Request request = found->second;
-    requests.erase(found);
     if (event.error < 0) {
-        refused(request, event.error);
+        refused(*request, event.error);
         return;
     }
-    if (!request.opensFile || request.load != loads)
+    if (request->command != CoreCommand::Open || !loads.isCurrent(*request))
         return;
     const auto* answer = static_cast<const mpv_event_command*>(event.data);
-    adoptNextStart = true;
+    std::optional<qint64> entry;
     if (answer && answer->result.format == MPV_FORMAT_NODE_MAP) {
         const mpv_node_list& fields = *answer->result.u.list;
         for (int i = 0; i < fields.num; ++i) {
             if (std::strcmp(fields.keys[i], "playlist_entry_id") == 0
-                && fields.values[i].format == MPV_FORMAT_INT64) {
-                currentEntry = fields.values[i].u.int64;
-                adoptNextStart = false;
-            }
+                && fields.values[i].format == MPV_FORMAT_INT64)
+                entry = fields.values[i].u.int64;
         }
     }
+    loads.opened(entry);
 }
 
-void MpvCore::dispatch(const mpv_event& event, MpvPlayer& player)
+void MpvCore::dispatch(const mpv_event& event)
 {
+    const qint64 load = currentLoad();
     switch (event.event_id) {
-    case MPV_EVENT_START_FILE: {
-        const qint64 entry = static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id;
-        if (adoptNextStart) {
-            currentEntry = entry;
-            adoptNextStart = false;
-        }
-        if (entry == currentEntry)
-            currentStarted = true;
+    case MPV_EVENT_START_FILE:
+        loads.fileStarted(static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id);
         return;
-    }
     case MPV_EVENT_END_FILE: {
         const auto* end = static_cast<const mpv_event_end_file*>(event.data);
-        if (end->playlist_entry_id != currentEntry)
+        if (!loads.fileEnded(end->playlist_entry_id))
             return;
-        currentStarted = false;
         if (end->reason == MPV_END_FILE_REASON_ERROR)
-            player.fail(QString::fromUtf8(mpv_error_string(end->error)));
+            report(load, Report::Failed { QString::fromUtf8(mpv_error_string(end->error)) });
         else if (end->reason == MPV_END_FILE_REASON_REDIRECT) {
             // A list of other files: whatever it names stays unopened.
-            command({ "stop" });
-            player.fail(MpvPlayer::tr("it is a list of other files, not a clip"));
+            command(CoreCommand::Stop, { "stop" });
+            report(load, Report::Failed { MpvPlayer::tr("it is a list of other files, not a clip") });
         }
         return;
     }
     case MPV_EVENT_FILE_LOADED:
         // A value that came before the file's start reports is already this file's: mpv empties them
         // when a file ends, so each file's values arrive anew.
-        if (currentStarted) {
-            player.decoderChanged(latestDecoder);
-            player.opened(latest[Duration], latest[ContainerFps]);
+        if (loads.started()) {
+            report(load, Report::Decoder { latestDecoder });
+            report(load, Report::Opened { latest[Duration], latest[ContainerFps] });
         }
         return;
     case MPV_EVENT_PLAYBACK_RESTART:
         if (!playingBackward)
             backwardHeld = false;
-        if (currentStarted)
-            player.restarted();
+        if (loads.started())
+            report(load, Report::Restarted {});
         return;
-    case MPV_EVENT_PROPERTY_CHANGE: {
-        if (!currentStarted)
-            return;
-        const double value = latest[event.reply_userdata];
-        switch (event.reply_userdata) {
-        case TimePos:
-            // Unknown for a moment while a seek changes direction: the play head stays where it is.
-            if (static_cast<const mpv_event_property*>(event.data)->format != MPV_FORMAT_NONE)
-                player.positionChanged(value);
-            break;
-        case Duration:
-            player.durationChanged(value);
-            break;
-        case ContainerFps:
-            player.framesPerSecondChanged(value);
-            break;
-        case Volume:
-            player.volumeChanged(value);
-            break;
-        case Mute:
-            player.muteChanged(value != 0);
-            break;
-        case EofReached:
-            if (value != 0)
-                player.ended();
-            break;
-        case HwdecCurrent:
-            player.decoderChanged(latestDecoder);
-            break;
-        }
+    case MPV_EVENT_PROPERTY_CHANGE:
+        if (loads.started())
+            propertyChanged(event);
         return;
-    }
     default:
         return;
+    }
+}
+
+void MpvCore::propertyChanged(const mpv_event& event)
+{
+    const qint64 load = currentLoad();
+    const double value = latest[event.reply_userdata];
+    switch (event.reply_userdata) {
+    case TimePos:
+        // Unknown for a moment while a seek changes direction: the play head stays where it is.
+        if (static_cast<const mpv_event_property*>(event.data)->format != MPV_FORMAT_NONE)
+            report(load, Report::Position { value });
+        break;
+    case Duration:
+        report(load, Report::Duration { value });
+        break;
+    case ContainerFps:
+        report(load, Report::FramesPerSecond { value });
+        break;
+    case Volume:
+        report(load, Report::Volume { value });
+        break;
+    case Mute:
+        report(load, Report::Mute { value != 0 });
+        break;
+    case EofReached:
+        if (value != 0)
+            report(load, Report::Ended {});
+        break;
+    case HwdecCurrent:
+        report(load, Report::Decoder { latestDecoder });
+        break;
     }
 }

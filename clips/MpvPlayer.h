@@ -1,31 +1,33 @@
 #pragma once
 
-#include "clips/BackwardReach.h"
-#include "clips/StepGate.h"
+#include "clips/PlayerClock.h"
+#include "clips/PlayerCore.h"
+#include "clips/PlayerMachine.h"
 
-#include <QElapsedTimer>
-#include <QFutureWatcher>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
 #include <algorithm>
+#include <deque>
+#include <memory>
 #include <optional>
 
-class MpvCore;
-
-// The player of one clip, on the player view's mpv core: it opens the file paused, keeps the last frame
-// at the end instead of moving on, and seeks frame-accurately. Removing it stops the clip.
+// The player of one clip, on the player view's core: it opens the file paused, keeps the last frame at
+// the end instead of moving on, and seeks frame-accurately. Removing it stops the clip.
 //
 // Backwards it plays with mpv's backward playback, which decodes each group of pictures once and shows
 // it in reverse. Where that cannot work (past a clip's last keyframe, or a clip whose index is broken)
 // it steps back with exact seeks, one at a time, at the pace of the clock.
-class MpvPlayer : public QObject
+//
+// What it does is decided by PlayerMachine; this carries the decisions out: it hands the core's reports,
+// the logger's commands and the clock's timers to the machine one at a time, and does what each asks.
+class MpvPlayer : public QObject, private PlayerCoreListener
 {
     Q_OBJECT
 
 public:
-    MpvPlayer(MpvCore& core, const QString& path);
+    // `clock` is Qt's unless given.
+    MpvPlayer(PlayerCore& core, const QString& path, std::unique_ptr<PlayerClock> clock = nullptr);
     ~MpvPlayer() override;
 
     // Opens the file; call it once the view shows this player, so that the first frame has somewhere
@@ -35,23 +37,25 @@ public:
     const QString& path() const { return filePath; }
 
     // The play head in seconds (0 until the clip has opened).
-    double currentTime() const { return std::max(0.0, position); }
-    double duration() const { return length; }
-    double framesPerSecond() const { return fps; }
+    double currentTime() const { return std::max(0.0, state().position); }
+    double duration() const { return state().duration; }
+    double framesPerSecond() const { return state().framesPerSecond; }
     // Whether the clip's first picture has reached the video output: from here on, frames drawn are
     // this clip's, not the previous one's.
-    bool hasPicture() const { return picture; }
+    bool hasPicture() const { return state().hasPicture(); }
     // 0 while paused; negative while shuttling backwards.
-    double rate() const { return playRate; }
-    int volume() const { return volumePercent; }
-    bool isMuted() const { return muted; }
+    double rate() const { return state().rate(); }
+    int volume() const { return state().volume; }
+    bool isMuted() const { return state().muted; }
     // The hardware decoder mpv uses ("vaapi", "vdpau", "nvdec"…), empty while it decodes in software.
-    const QString& hardwareDecoder() const { return decoderName; }
+    const QString& hardwareDecoder() const { return state().decoder; }
     // Why the clip cannot be played, once the player has given up on it.
-    const std::optional<QString>& failure() const { return failureText; }
+    std::optional<QString> failure() const { return state().failure(); }
     // How long an arrow key's step may take to land before the next one goes ahead anyway (a second):
     // a step that mpv never answers must not hold the keys.
-    void setStepLimit(int milliseconds) { stepWatchdog.setInterval(milliseconds); }
+    void setStepLimit(int milliseconds) { clock->setInterval(PlayerTimer::StepLanding, milliseconds); }
+
+    const PlayerState& state() const { return machine.state(); }
 
 public slots:
     void setRate(double rate);
@@ -80,79 +84,17 @@ signals:
     void notice(const QString& text);
 
 private:
-    // The core's reports about this player's file.
-    friend class MpvCore;
-    void opened(double duration, double framesPerSecond);
-    void positionChanged(double seconds);
-    void durationChanged(double seconds);
-    void framesPerSecondChanged(double framesPerSecond);
-    void volumeChanged(double percent);
-    void muteChanged(bool mute);
-    void decoderChanged(const QString& hwdecCurrent);
-    void restarted();
-    void ended();
-    void fail(const QString& reason);
-    void commandFailed(const QString& what, const QString& reason);
+    void report(const CoreReport& report) override;
+    void handle(const PlayerEvent& event);
+    // False when the player was removed by whoever heard it.
+    bool perform(const PlayerEffect& effect);
+    void emitOutput(const PlayerOutput& output);
 
-    enum class Reverse { None, Backward, Stepping };
-    enum class Landing { None, NewFrame, Restart };
-
-    qint64 frameIndex() const;
-    void applyRate();
-    void startReverse();
-    void enterBackward();
-    void leaveBackward();
-    void startStepping(double from, std::optional<double> handover);
-    void stepBackwards();
-    void stopReverse();
-    void reachedStart();
-    void fallBackToStepping();
-    void step(StepGate::Step step, bool autoRepeat);
-    void makeSteps(std::optional<StepGate::Step> next);
-    bool make(StepGate::Step step);
-    void stepLanded();
-    void seekExactly(double seconds);
-    void tell(const QString& text);
-
-    MpvCore& core;
+    PlayerCore& core;
     QString filePath;
-    double position = 0;
-    double length = 0;
-    double fps = 0;
-    bool picture = false;
-    double playRate = 0;
-    int volumePercent = 100;
-    bool muted = false;
-    bool atEnd = false;
-    QString decoderName;
-    std::optional<QString> failureText;
-    std::optional<double> seekWanted; // asked for before the clip's first picture
-
-    // Which way mpv plays (this player sets it), and how J plays backwards right now.
-    bool backwardDirection = false;
-    Reverse reverse = Reverse::None;
-    // How far back the clip can be played with mpv, read in the background once the clip is open.
-    QFutureWatcher<BackwardReach> reachReader;
-    std::optional<BackwardReach> reach;
-    bool steppingTold = false;
-    // mpv's backward playback may wait for ever on a clip it cannot play backwards: if its seek has not
-    // come back by then, the player steps instead.
-    QTimer backwardWatchdog;
-
-    // Reverse play by stepping: one exact seek under way at a time, its target taken from the clock, so
-    // that a slow decoder shows fewer frames instead of falling behind.
-    QTimer stepTimer;
-    QElapsedTimer stepClock;
-    double stepPosition = 0;
-    bool stepSeekUnderWay = false;
-    std::optional<double> handover; // where mpv's backward playback takes over
-
-    // The arrow keys' steps.
-    StepGate gate;
-    std::optional<StepGate::Step> firstStep; // pressed before the clip's first picture was up
-    Landing landing = Landing::None;
-    qint64 landingFrom = 0;
-    std::optional<qint64> aimedFrame; // where the last step of the run under way goes
-    // A step whose landing never reports (a refused command) frees the keys after this.
-    QTimer stepWatchdog;
+    std::unique_ptr<PlayerClock> clock;
+    PlayerMachine machine;
+    // Events that come while one is being handled (a request the core refuses at once, a slot called from
+    // a signal) wait for it: each transition runs to its end before the next begins.
+    std::deque<PlayerEvent> pending;
 };

@@ -611,32 +611,32 @@ Der Clip enthält kein eigenes Aufnahmedatum: Diese Stelle ist ungefähr.</trans
 <context>
     <name>MpvPlayer</name>
     <message>
-        <location filename="../../clips/MpvCore.cpp" line="+146"/>
+        <location filename="../../clips/MpvCore.cpp" line="+148"/>
         <source>it is not a kind of clip tapeScribe plays</source>
         <translation>es ist keine Art von Clip, die tapeScribe wiedergibt</translation>
     </message>
     <message>
-        <location line="+95"/>
+        <location line="+121"/>
         <source>the player refused to open it (%1)</source>
         <translation>der Player hat das Öffnen verweigert (%1)</translation>
     </message>
     <message>
-        <location line="+93"/>
+        <location line="+79"/>
         <source>it is a list of other files, not a clip</source>
         <translation>es ist eine Liste anderer Dateien, kein Clip</translation>
     </message>
     <message>
-        <location filename="../../clips/MpvPlayer.cpp" line="+47"/>
+        <location line="-219"/>
         <source>the player could not be started</source>
         <translation>der Player konnte nicht gestartet werden</translation>
     </message>
     <message>
-        <location line="+63"/>
+        <location filename="../../clips/MpvPlayer.cpp" line="+116"/>
         <source>This clip cannot be played backwards: J steps back through it frame by frame.</source>
         <translation>Dieser Clip kann nicht rückwärts wiedergegeben werden: J geht Bild für Bild zurück.</translation>
     </message>
     <message>
-        <location line="+334"/>
+        <location line="+2"/>
         <source>The player refused “%1”: %2.</source>
         <translation>Der Player hat „%1“ verweigert: %2.</translation>
     </message>
