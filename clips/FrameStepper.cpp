@@ -93,15 +93,17 @@ std::optional<FrameStepper::Move> FrameStepper::make(StepGate::Step step, const 
     if (fps <= 0 || (step.direction < 0 ? frame <= 0 : frame >= lastFrame))
         return std::nullopt;
     aimedFrame = frame + step.direction;
-    if ((step.direction < 0) == playhead.backward) {
+    if ((step.direction < 0) == playhead.backward && !playhead.seeking) {
         // mpv's own step goes one frame in its direction: forwards it decodes one more frame; backwards
         // it takes the next of the frames it has decoded for showing in reverse.
         landing = Landing::NewFrame;
         landingFrom = frame;
         return Request::FrameStep {};
     }
-    // Against mpv's direction: an exact seek to the neighbouring frame, which decodes from the keyframe
-    // before it. (mpv's own back step decodes as much, and lands off the frame after B-frames.)
+    // Against mpv's direction, or ahead of a seek that has not landed (mpv drops a step that reaches it
+    // then: the seek clears it, or the seek's own frame is taken for it): an exact seek to the
+    // neighbouring frame, which decodes from the keyframe before it and takes the place of the seek under
+    // way. (mpv's own back step decodes as much, and lands off the frame after B-frames.)
     landing = Landing::Restart;
     return Request::ExactSeek { double(*aimedFrame) / fps };
 }

@@ -20,6 +20,7 @@ public:
         double duration = 0;
         double framesPerSecond = 0;
         bool backward = false; // the engine plays backwards (its own step goes back)
+        bool seeking = false; // an exact seek has not restarted playback yet
     };
     // A step to make: the engine's own frame step, or an exact seek (made forwards).
     using Move = std::variant<Request::FrameStep, Request::ExactSeek>;

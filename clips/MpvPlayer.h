@@ -43,6 +43,8 @@ public:
     // Whether the clip's first picture has reached the video output: from here on, frames drawn are
     // this clip's, not the previous one's.
     bool hasPicture() const { return state().hasPicture(); }
+    // Whether a seek has gone to mpv and its frame is not up yet (the play head reads its target already).
+    bool isSeeking() const { return state().seeking; }
     // 0 while paused; negative while shuttling backwards.
     double rate() const { return state().rate(); }
     int volume() const { return state().volume; }

@@ -162,6 +162,7 @@ void PlayerMachine::on(const Report::Decoder& report)
 
 void PlayerMachine::on(const Report::Restarted&)
 {
+    current.seeking = false;
     if (std::holds_alternative<Mode::Opening>(current.mode)) {
         showFirstPicture();
         return;
@@ -279,6 +280,7 @@ void PlayerMachine::seekExactly(double seconds)
     // An exact seek is made forwards: backwards mpv lands off the frame after B-frames.
     leaveBackward();
     const double limit = current.duration > 0 ? current.duration : seconds;
+    current.seeking = true;
     ask(Request::ExactSeek { std::max(0.0, std::min(seconds, limit)) });
 }
 
@@ -308,5 +310,5 @@ FrameStepper* PlayerMachine::frameStepper()
 FrameStepper::Playhead PlayerMachine::playhead() const
 {
     return { current.position, current.duration, current.framesPerSecond,
-        current.direction != PlayDirection::Forward };
+        current.direction != PlayDirection::Forward, current.seeking };
 }

@@ -68,6 +68,9 @@ struct PlayerState
     PlayerMode mode = Mode::Opening {};
     PlayDirection direction = PlayDirection::Forward;
     double position = 0;
+    // An exact seek has gone to mpv and playback has not restarted from it: mpv reports the target as the
+    // play head already, though the frame on show is still the old one.
+    bool seeking = false;
     double duration = 0;
     double framesPerSecond = 0;
     int volume = 100;

@@ -53,6 +53,22 @@ TEST(PlayerSteps, AStepThatNeverLandsFreesTheKeysAndTheRunStillCountsFromWhereIt
     EXPECT_EQ(rig.asked(), (Asked { "frame-step", "frame-step" }));
 }
 
+// A step that goes ahead of a seek still under way (on a busy machine, past the step limit) would be
+// lost as a frame step: it is a seek of its own, which takes the place of the slow one.
+TEST(PlayerSteps, AStepAheadOfASlowSeekIsASeekItself)
+{
+    PlayerRig rig;
+    prepare(rig);
+    rig.player->stepFrame(-1);
+    EXPECT_EQ(rig.asked(), Asked { "seek 2.96" });
+    rig.clock->advance(1000);
+    rig.player->stepFrame(1);
+    EXPECT_EQ(rig.asked(), Asked { "seek 3.04" });
+    rig.core.land(3.04);
+    rig.player->stepFrame(1);
+    EXPECT_EQ(rig.asked(), Asked { "frame-step" });
+}
+
 TEST(PlayerSteps, StepsWithNowhereToGoAskNothingAndHoldNoKey)
 {
     PlayerRig rig;
