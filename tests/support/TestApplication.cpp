@@ -16,6 +16,7 @@ TestApplication::TestApplication(const QString& logServiceHost)
 void TestApplication::awake()
 {
     delegate.awakeFromNib();
+    delegate.setUpWebView();
 }
 
 bool TestApplication::show()
