@@ -16,6 +16,9 @@ MainInterface::MainInterface()
     mainForm->setupUi(window.get());
     preferencesForm->setupUi(preferencesWindow.get());
     prepareForWebView(mainForm->webViewPane);
+    // The player's keys are its own actions; the menu shows them above the decoding choice.
+    mainForm->playerMenu->insertActions(mainForm->actionHardwareDecoding, mainForm->playerView->actions());
+    mainForm->playerMenu->insertSeparator(mainForm->actionHardwareDecoding);
     // Start with the clips and the log form side by side, the clip table wide enough for all its columns.
     mainForm->splitView->setSizes({ 720, 560 });
 }

@@ -22,5 +22,7 @@ void TestApplication::awake()
 bool TestApplication::show()
 {
     window()->show();
-    return QTest::qWaitForWindowExposed(window());
+    // The player's keys are shortcuts, which act in the active window only.
+    window()->activateWindow();
+    return QTest::qWaitForWindowExposed(window()) && QTest::qWaitForWindowActive(window());
 }
