@@ -10,6 +10,7 @@
 #include "core/BuildConfig.h"
 
 #include <QLabel>
+#include <QLayout>
 #include <QMainWindow>
 #include <QSplitter>
 #include <QTimer>
@@ -58,6 +59,16 @@ QUrl AppDelegate::defaultFormURL(bool fromLocalServer) const
 
 void AppDelegate::awakeFromNib()
 {
+    webSpinner->startAnimation();
+    if (useLocalServer)
+        formURL = defaultFormURL(true);
+    dateFormatter.setDateFormat(DateFormatter::recordingTimeFormat.toString());
+}
+
+void AppDelegate::setUpWebView()
+{
+    webView = new QWebEngineView(webViewPane);
+    webViewPane->layout()->addWidget(webView);
     // The page lives in a named profile of its own; it draws no background of its own.
     profile = std::make_unique<QWebEngineProfile>(webProfileName);
     page = std::make_unique<WebPage>(profile.get());
@@ -70,14 +81,10 @@ void AppDelegate::awakeFromNib()
     requestLimit = new WebRequestLimit(page.get());
     connect(requestLimit, &WebRequestLimit::expired, this, &AppDelegate::webRequestExpired);
 
-    webSpinner->startAnimation();
-    if (useLocalServer)
-        formURL = defaultFormURL(true);
     loadInWebView(formURL);
     startReadingNotes();
 
     profile->cookieStore()->setCookieFilter([](const QWebEngineCookieStore::FilterRequest&) { return true; });
-    dateFormatter.setDateFormat(DateFormatter::recordingTimeFormat.toString());
 }
 
 void AppDelegate::loadInWebView(const QUrl& url)

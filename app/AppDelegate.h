@@ -66,8 +66,10 @@ public:
     // interface loader before awakeFromNib.
     QPointer<QMainWindow> window;
     QPointer<PlayerView> playerView;
-    QPointer<QWebEngineView> webView;
+    // The log form's pane holds the spinner, and the web view once setUpWebView has made it there.
     QPointer<Spinner> webSpinner;
+    QPointer<QWidget> webViewPane;
+    QPointer<QWebEngineView> webView;
     QPointer<QPushButton> chooseFolderButton;
     QPointer<Spinner> spinner;
     QPointer<QTableView> tableView;
@@ -156,8 +158,13 @@ public:
     QWebEngineProfile* webProfile() const { return profile.get(); }
 
 public slots:
-    // Start-up, in this order.
+    // Start-up, in this order. The interface set-up comes in two halves, with the main window shown and
+    // drawn between them: the web engine holds the main thread for the better part of a second as it
+    // starts, and the logger should see the window meanwhile. awakeFromNib readies what that window shows
+    // (the log form's spinner turning) and what needs no web engine; setUpWebView makes the web view,
+    // starts the engine and requests the log form, before the launch steps run.
     void awakeFromNib();
+    void setUpWebView();
     void applicationWillFinishLaunching();
     void applicationDidFinishLaunching();
     void applicationWillTerminate();

@@ -15,9 +15,64 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMainWindow>
+#include <QTimer>
 #include <QTranslator>
+#include <QWindow>
 
+#include <chrono>
 #include <clocale>
+#include <utility>
+
+namespace {
+
+// Runs its step once the window it watches has been drawn on the screen for the first time.
+class FirstDrawing : public QObject
+{
+public:
+    FirstDrawing(QWidget* window, std::function<void()> step)
+        : QObject(window)
+        , step(std::move(step))
+    {
+        QWindow* handle = window->windowHandle();
+        // Where showing draws at once, the window has been drawn already.
+        if (handle->isExposed())
+            QMetaObject::invokeMethod(this, &FirstDrawing::takeStep, Qt::QueuedConnection);
+        handle->installEventFilter(this);
+        // A window that the desktop keeps off the screen (started minimised, on another workspace) is
+        // not drawn until the logger brings it up; the start-up does not wait for that.
+        QTimer::singleShot(patience, this, &FirstDrawing::takeStep);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // The window draws itself as it handles its exposure: the step comes after, from the event loop.
+        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed())
+            QMetaObject::invokeMethod(this, &FirstDrawing::takeStep, Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    void takeStep()
+    {
+        if (!step)
+            return;
+        const std::function<void()> once = std::exchange(step, nullptr);
+        once();
+        deleteLater();
+    }
+
+    static constexpr std::chrono::milliseconds patience { 1000 };
+    std::function<void()> step;
+};
+
+// Runs `step` from the event loop once `window`, shown, has been drawn on the screen.
+void whenDrawn(QWidget* window, std::function<void()> step)
+{
+    new FirstDrawing(window, std::move(step));
+}
+
+}
 
 void prepareProcess()
 {
@@ -92,7 +147,6 @@ int applicationMain(int argc, char** argv)
     AppDelegate delegate;
     MainInterface interface;
     interface.connectTo(delegate);
-    delegate.awakeFromNib();
 
     QGuiApplication::setQuitOnLastWindowClosed(AppDelegate::applicationShouldTerminateAfterLastWindowClosed());
     QObject::connect(&application, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
@@ -101,12 +155,24 @@ int applicationMain(int argc, char** argv)
     // Should the move switch to a copy that runs elsewhere, this process must not be the one the copy it
     // starts hands over to.
     AppMover::shared().leaveSingleInstance = [&instance] { instance.release(); };
-    delegate.applicationWillFinishLaunching();
-    interface.mainWindow()->show();
-    delegate.applicationDidFinishLaunching();
-    // Paths given at launch open without raising the main window over a preferences window that the
-    // launch brought forward.
-    if (!paths.isEmpty())
-        QMetaObject::invokeMethod(&delegate, [&delegate, paths] { delegate.openPaths(paths); }, Qt::QueuedConnection);
+    launch(delegate, interface, [&delegate, paths] {
+        // Paths given at launch open without raising the main window over a preferences window that the
+        // launch brought forward.
+        if (!paths.isEmpty())
+            QMetaObject::invokeMethod(&delegate, [&delegate, paths] { delegate.openPaths(paths); }, Qt::QueuedConnection);
+    });
     return QApplication::exec();
+}
+
+void launch(AppDelegate& delegate, MainInterface& interface, const std::function<void()>& launched)
+{
+    delegate.awakeFromNib();
+    QMainWindow* window = interface.mainWindow();
+    window->show();
+    whenDrawn(window, [&delegate, launched] {
+        delegate.setUpWebView();
+        delegate.applicationWillFinishLaunching();
+        delegate.applicationDidFinishLaunching();
+        launched();
+    });
 }

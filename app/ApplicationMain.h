@@ -1,5 +1,9 @@
 #pragma once
 
+#include <functional>
+
+class AppDelegate;
+class MainInterface;
 class QCoreApplication;
 
 // Builds the application (windows, delegate, single-instance hand-over), runs its start-up in order and
@@ -20,3 +24,9 @@ void configureApplication();
 // English otherwise, and for whatever that translation lacks: English plural forms come from a catalogue
 // too. The translators live as long as `application`.
 void installTranslations(QCoreApplication& application);
+
+// tapeScribe's start-up on its wired windows and delegate, in order: the interface set-up's first half,
+// the main window shown, and once it has been drawn, the web view and the log form's request, the move
+// offer, the account; then `launched`. Returns at once after the window is shown: the rest runs from
+// the event loop.
+void launch(AppDelegate& delegate, MainInterface& interface, const std::function<void()>& launched);

@@ -1,5 +1,6 @@
 #include "app/MainInterface.h"
 #include "app/AppDelegate.h"
+#include "app/WebViewGraphics.h"
 
 #include "ui_MainWindow.h"
 #include "ui_PreferencesWindow.h"
@@ -14,6 +15,10 @@ MainInterface::MainInterface()
 {
     mainForm->setupUi(window.get());
     preferencesForm->setupUi(preferencesWindow.get());
+    prepareForWebView(mainForm->webViewPane);
+    // The player's keys are its own actions; the menu shows them above the decoding choice.
+    mainForm->playerMenu->insertActions(mainForm->actionHardwareDecoding, mainForm->playerView->actions());
+    mainForm->playerMenu->insertSeparator(mainForm->actionHardwareDecoding);
     // Start with the clips and the log form side by side, the clip table wide enough for all its columns.
     mainForm->splitView->setSizes({ 720, 560 });
 }
@@ -24,8 +29,8 @@ void MainInterface::connectTo(AppDelegate& delegate)
 {
     delegate.window = window.get();
     delegate.playerView = mainForm->playerView;
-    delegate.webView = mainForm->webView;
     delegate.webSpinner = mainForm->webSpinner;
+    delegate.webViewPane = mainForm->webViewPane;
     delegate.chooseFolderButton = mainForm->chooseFolderButton;
     delegate.spinner = mainForm->spinner;
     delegate.tableView = mainForm->tableView;

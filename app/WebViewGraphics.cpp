@@ -3,6 +3,7 @@
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
+#include <QQuickWidget>
 #include <QQuickWindow>
 
 bool isSoftwareRenderer(const QString& renderer)
@@ -40,4 +41,20 @@ void chooseWebViewGraphics()
     // No OpenGL at all leaves Qt Quick's own choice, which is software then too.
     if (isSoftwareRenderer(openGLRenderer()))
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+}
+
+bool webViewComposedWithOpenGL()
+{
+    return QQuickWindow::graphicsApi() != QSGRendererInterface::Software;
+}
+
+void prepareForWebView(QWidget* pane)
+{
+    if (!webViewComposedWithOpenGL())
+        return;
+    // Qt gives a window an OpenGL surface when it is made with a widget that renders to a texture among
+    // its children, shown or not; the web view draws through such a widget itself. This one never shows
+    // and never loads anything: it only stands in for the view until the view is there.
+    auto* standIn = new QQuickWidget(pane);
+    standIn->hide();
 }

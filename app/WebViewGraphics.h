@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QWidget;
+
 // Whether `renderer`, an OpenGL driver's name for itself (GL_RENDERER), draws on the processor: Mesa's
 // llvmpipe, softpipe and swrast, Google's SwiftShader. A graphics card's driver may name the LLVM it
 // compiles shaders with; that does not make it one of these.
@@ -17,3 +19,12 @@ QString openGLRenderer();
 // QT_QUICK_BACKEND or QSG_RHI_BACKEND is left as it is. Called once the QGuiApplication exists, before the
 // first web view.
 void chooseWebViewGraphics();
+
+// Whether the web view, as chooseWebViewGraphics left it, is composed into its window with OpenGL.
+bool webViewComposedWithOpenGL();
+
+// Readies the window of `pane`, before it is first shown, for a web view that is made in `pane` once the
+// window is on screen. A web view composed with OpenGL needs its window's native surface to be an OpenGL
+// one; a window shown without it is destroyed and made anew when the view arrives, and the logger sees it
+// vanish and come back. Nothing to do where the web view draws in software.
+void prepareForWebView(QWidget* pane);

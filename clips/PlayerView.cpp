@@ -8,11 +8,13 @@
 #include "ui_PlayerView.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QKeyEvent>
 #include <QSignalBlocker>
 #include <QStyle>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -48,10 +50,7 @@ PlayerView::PlayerView(QWidget* parent)
         if (currentPlayer && currentPlayer->hasPicture())
             emit frameDrawn();
     });
-    connect(ui->playButton, &QToolButton::clicked, this, [this] {
-        if (currentPlayer)
-            currentPlayer->setRate(Shuttle::toggled(currentPlayer->rate()));
-    });
+    connect(ui->playButton, &QToolButton::clicked, ui->actionPlayPause, &QAction::trigger);
     connect(ui->scrubber, &QSlider::actionTriggered, this, [this] {
         if (currentPlayer)
             currentPlayer->seek(ui->scrubber->sliderPosition() / 1000.0);
@@ -64,6 +63,26 @@ PlayerView::PlayerView(QWidget* parent)
         if (currentPlayer)
             currentPlayer->setVolume(percent);
     });
+
+    // The actions are enabled while a clip is loaded; the sound's keys set the controls as a click does.
+    connect(ui->actionPlayPause, &QAction::triggered, this,
+        [this] { currentPlayer->setRate(Shuttle::toggled(currentPlayer->rate())); });
+    connect(ui->actionStop, &QAction::triggered, this, [this] { currentPlayer->setRate(0); });
+    connect(ui->actionShuttleBackward, &QAction::triggered, this,
+        [this] { currentPlayer->setRate(Shuttle::backward(currentPlayer->rate())); });
+    connect(ui->actionShuttleForward, &QAction::triggered, this,
+        [this] { currentPlayer->setRate(Shuttle::forward(currentPlayer->rate())); });
+    connect(ui->actionPreviousFrame, &QAction::triggered, this, [this] { step(&MpvPlayer::stepFrame, -1); });
+    connect(ui->actionNextFrame, &QAction::triggered, this, [this] { step(&MpvPlayer::stepFrame, 1); });
+    connect(
+        ui->actionSecondBackward, &QAction::triggered, this, [this] { step(&MpvPlayer::stepSeconds, -1); });
+    connect(ui->actionSecondForward, &QAction::triggered, this, [this] { step(&MpvPlayer::stepSeconds, 1); });
+    connect(ui->actionGoToStart, &QAction::triggered, this, [this] { currentPlayer->seek(0); });
+    connect(ui->actionMute, &QAction::triggered, ui->muteButton, &QToolButton::toggle);
+    connect(ui->actionVolumeUp, &QAction::triggered, this,
+        [this] { ui->volume->setValue(ui->volume->value() + volumeStep); });
+    connect(ui->actionVolumeDown, &QAction::triggered, this,
+        [this] { ui->volume->setValue(ui->volume->value() - volumeStep); });
     showState();
 }
 
@@ -101,6 +120,8 @@ void PlayerView::setPlayer(
         currentPlayer->setVolume(ui->volume->value());
         currentPlayer->setMuted(ui->muteButton->isChecked());
     }
+    for (QAction* action : actions())
+        action->setEnabled(currentPlayer != nullptr);
     showState();
     if (currentPlayer && currentPlayer->failure())
         showFailure(*currentPlayer->failure());
@@ -223,62 +244,33 @@ void PlayerView::showNotice(const QString& text)
     ui->notice->setVisible(!text.isEmpty());
 }
 
-void PlayerView::keyPressEvent(QKeyEvent* event)
+bool PlayerView::event(QEvent* event)
 {
-    if (!handleKey(*event))
-        QWidget::keyPressEvent(event);
+    // Qt offers a key press to the focus widget as a shortcut override before it triggers the action the
+    // key is the shortcut of; the view lets every key through, and notes whether it repeats.
+    if (event->type() == QEvent::ShortcutOverride)
+        shortcutIsRepeat = static_cast<QKeyEvent*>(event)->isAutoRepeat();
+    return QWidget::event(event);
 }
 
 void PlayerView::keyReleaseEvent(QKeyEvent* event)
 {
     // X repeats a held key as pairs of presses and releases; only the last release lets it go.
     const bool arrow = event->key() == Qt::Key_Left || event->key() == Qt::Key_Right;
-    if (arrow && !event->isAutoRepeat() && currentPlayer)
-        currentPlayer->releaseStep();
+    if (arrow && !event->isAutoRepeat()) {
+        shortcutIsRepeat = false;
+        if (currentPlayer)
+            currentPlayer->releaseStep();
+    }
     QWidget::keyReleaseEvent(event);
 }
 
-bool PlayerView::handleKey(const QKeyEvent& event)
+void PlayerView::step(void (MpvPlayer::*stepBy)(int direction, bool autoRepeat), int direction)
 {
-    MpvPlayer* player = currentPlayer.get();
-    if (!player)
-        return false;
-    const bool shift = event.modifiers() & Qt::ShiftModifier;
-    switch (event.key()) {
-    case Qt::Key_Space:
-        player->setRate(Shuttle::toggled(player->rate()));
-        return true;
-    case Qt::Key_K:
-        player->setRate(0);
-        return true;
-    case Qt::Key_J:
-        player->setRate(Shuttle::backward(player->rate()));
-        return true;
-    case Qt::Key_L:
-        player->setRate(Shuttle::forward(player->rate()));
-        return true;
-    case Qt::Key_Left:
-    case Qt::Key_Right: {
-        const int direction = event.key() == Qt::Key_Left ? -1 : 1;
-        if (shift)
-            player->stepSeconds(direction, event.isAutoRepeat());
-        else
-            player->stepFrame(direction, event.isAutoRepeat());
-        return true;
-    }
-    case Qt::Key_Home:
-        player->seek(0);
-        return true;
-    case Qt::Key_M:
-        ui->muteButton->toggle();
-        return true;
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-        ui->volume->setValue(ui->volume->value() + (event.key() == Qt::Key_Up ? volumeStep : -volumeStep));
-        return true;
-    default:
-        return false;
-    }
+    // A step chosen from a menu is never a repeat: the flag belongs to the key press that triggered it.
+    const bool autoRepeat = std::exchange(shortcutIsRepeat, false);
+    if (currentPlayer)
+        (currentPlayer.get()->*stepBy)(direction, autoRepeat);
 }
 
 void PlayerView::mousePressEvent(QMouseEvent* event)

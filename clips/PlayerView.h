@@ -19,10 +19,11 @@ namespace Ui {
 class PlayerView;
 }
 
-// The video player pane: the picture, and the controls a logger works with (PlayerView.ui). The keyboard
-// drives it while it has the focus: space and K play and pause, J and L shuttle backwards and forwards
-// (each press doubles the speed up to 8×), ← and → step one frame, with Shift one second; M mutes, ↑ and
-// ↓ set the volume, Home goes back to the start.
+// The video player pane: the picture, and the controls a logger works with (PlayerView.ui). Its actions
+// (actions(), for a menu) drive it from the keyboard while it has the focus: space plays and pauses, K
+// pauses, J and L shuttle backwards and forwards (each press doubles the speed up to 8×), ← and → step one
+// frame, with Shift one second; M mutes, ↑ and ↓ set the volume, Home goes back to the start. They are
+// enabled while a clip is loaded.
 class PlayerView : public QWidget
 {
     Q_OBJECT
@@ -70,12 +71,13 @@ signals:
     void frameDrawn();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    bool handleKey(const QKeyEvent& event);
+    // A frame or a second forwards (1) or backwards (-1), by `stepBy`, one of the player's two steps.
+    void step(void (MpvPlayer::*stepBy)(int direction, bool autoRepeat), int direction);
     void showState();
     void showFailure(const QString& reason);
     // Shows `text` in the picture's place; an empty text brings the picture back.
@@ -89,6 +91,9 @@ private:
     QDateTime recordingStart;
     std::optional<Timecode> startTimecode;
     bool hardwareDecoding = true;
+    // Whether the key press now being turned into one of the actions is a held key's repeat: an action
+    // is triggered without the key event, and a held arrow key steps only once the step before it landed.
+    bool shortcutIsRepeat = false;
     // Made once: every icon the style makes is a new one, with new renderings in the pixmap cache.
     QIcon playIcon, pauseIcon, volumeIcon, mutedIcon;
     // The time read-outs and what their tooltips say before the decoder is named.

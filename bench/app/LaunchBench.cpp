@@ -10,18 +10,34 @@
 #include <QThread>
 
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 // Launches the real tapescribe against the local log service and measures, from the moment the process is
 // started, when its main window is mapped on the display and when the log form's first page has been
-// served (a signed-out visitor's form request ends on the sign-in page).
+// served (a signed-out visitor's form request ends on the sign-in page). Two bare programs are launched
+// in turn with it, so that the figures can be read against what Qt itself takes on this machine at this
+// moment: a window with nothing in it, and a web view that loads the same form and does nothing else.
 namespace {
 
-bool mainWindowShown()
+const QString formHost = QStringLiteral("logs.tapescribe.test");
+
+struct Program
+{
+    QString name;
+    QString path;
+    QStringList arguments;
+    // The window title, as a pattern for xdotool.
+    QString titlePattern;
+    bool loadsForm = true;
+};
+
+bool windowShown(const QString& titlePattern)
 {
     QProcess search;
     search.start(QStringLiteral("xdotool"),
         { QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-            QStringLiteral("^tapeScribe$") });
+            titlePattern });
     return search.waitForFinished(5000) && search.exitCode() == 0;
 }
 
@@ -31,31 +47,35 @@ struct Launch
     double formLoadedMs = -1;
 };
 
-Launch launchOnce(LogServiceProcess& service, const QString& home)
+int signInPagesServed(LogServiceProcess& service)
 {
-    const int servedBefore
-        = int(service.requestLines().filter(QStringLiteral("request GET /users/login")).size());
+    return int(service.requestLines().filter(QStringLiteral("request GET /users/login")).size());
+}
+
+Launch launchOnce(const Program& program, LogServiceProcess& service, const QString& home)
+{
+    const int servedBefore = signInPagesServed(service);
     QProcess application;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), home);
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home);
     environment.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
-    environment.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"),
-        QString::fromLatin1(service.chromiumFlags(QStringLiteral("logs.tapescribe.test"))));
+    environment.insert(
+        QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QString::fromLatin1(service.chromiumFlags(formHost)));
     application.setProcessEnvironment(environment);
     application.setStandardOutputFile(home + QStringLiteral("/launch.log"));
     application.setStandardErrorFile(home + QStringLiteral("/launch.log"), QIODevice::Append);
 
     Launch launch;
     const auto start = Bench::Clock::now();
-    application.start(TestEnvironment::builtProgram(QStringLiteral("tapescribe")), {});
+    application.start(program.path, program.arguments);
     QDeadlineTimer deadline(60000);
-    while (!deadline.hasExpired() && (launch.windowShownMs < 0 || launch.formLoadedMs < 0)) {
-        if (launch.windowShownMs < 0 && mainWindowShown())
+    const auto finished
+        = [&] { return launch.windowShownMs >= 0 && (!program.loadsForm || launch.formLoadedMs >= 0); };
+    while (!deadline.hasExpired() && !finished()) {
+        if (launch.windowShownMs < 0 && windowShown(program.titlePattern))
             launch.windowShownMs = Bench::millisecondsSince(start);
-        if (launch.formLoadedMs < 0
-            && service.requestLines().filter(QStringLiteral("request GET /users/login")).size()
-                > servedBefore)
+        if (program.loadsForm && launch.formLoadedMs < 0 && signInPagesServed(service) > servedBefore)
             launch.formLoadedMs = Bench::millisecondsSince(start);
         QCoreApplication::processEvents();
         QThread::msleep(5);
@@ -66,7 +86,7 @@ Launch launchOnce(LogServiceProcess& service, const QString& home)
     quit.setStandardErrorFile(QProcess::nullDevice());
     quit.start(QStringLiteral("xdotool"),
         { QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-            QStringLiteral("^tapeScribe$"), QStringLiteral("windowfocus"), QStringLiteral("--sync"),
+            program.titlePattern, QStringLiteral("windowfocus"), QStringLiteral("--sync"),
             QStringLiteral("key"), QStringLiteral("ctrl+q") });
     quit.waitForFinished(10000);
     if (!application.waitForFinished(10000)) {
@@ -75,6 +95,12 @@ Launch launchOnce(LogServiceProcess& service, const QString& home)
     }
     return launch;
 }
+
+struct Samples
+{
+    std::vector<double> windowShown;
+    std::vector<double> formLoaded;
+};
 
 }
 
@@ -86,30 +112,63 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the local log service did not start\n");
         return 1;
     }
-    QTemporaryDir home;
+    const QString formURL = QStringLiteral("https://%1/index.php/logger/form").arg(formHost);
+    const std::vector<Program> programs {
+        { QStringLiteral("tapeScribe"), TestEnvironment::builtProgram(QStringLiteral("tapescribe")), {},
+            QStringLiteral("^tapeScribe$") },
+        { QStringLiteral("bare Qt window"),
+            TestEnvironment::builtProgram(QStringLiteral("bench_launch_bare_window")), {},
+            QStringLiteral("^Bare Qt window$"), false },
+        { QStringLiteral("bare web view"),
+            TestEnvironment::builtProgram(QStringLiteral("bench_launch_bare_web_view")), { formURL },
+            QStringLiteral("^Bare web view$") },
+    };
+    // Each program keeps a home of its own, so that the first launch of each starts on an empty profile
+    // and every later one on the profile its predecessors left.
+    std::vector<std::unique_ptr<QTemporaryDir>> homes;
+    for (size_t p = 0; p < programs.size(); ++p)
+        homes.push_back(std::make_unique<QTemporaryDir>());
+    // The programs take turns, so that whatever else the machine does at a moment weighs on all of them.
     constexpr int launches = 7;
-    std::vector<double> windowShown, formLoaded;
+    std::vector<Samples> samples(programs.size());
     for (int i = 0; i < launches; ++i) {
-        const Launch launch = launchOnce(service, home.path());
-        if (launch.windowShownMs < 0 || launch.formLoadedMs < 0) {
-            std::fprintf(stderr, "launch %d did not finish within a minute (window %.0f ms, form %.0f ms)\n",
-                i + 1, launch.windowShownMs, launch.formLoadedMs);
-            QFile log(home.filePath(QStringLiteral("launch.log")));
-            if (log.open(QIODevice::ReadOnly))
-                std::fprintf(stderr, "%s", log.readAll().right(3000).constData());
-            return 1;
+        for (size_t p = 0; p < programs.size(); ++p) {
+            const Program& program = programs[p];
+            const QString home = homes[p]->path();
+            const Launch launch = launchOnce(program, service, home);
+            if (launch.windowShownMs < 0 || (program.loadsForm && launch.formLoadedMs < 0)) {
+                std::fprintf(stderr,
+                    "%s: launch %d did not finish within a minute (window %.0f ms, form %.0f ms)\n",
+                    qPrintable(program.name), i + 1, launch.windowShownMs, launch.formLoadedMs);
+                QFile log(home + QStringLiteral("/launch.log"));
+                if (log.open(QIODevice::ReadOnly))
+                    std::fprintf(stderr, "%s", log.readAll().right(3000).constData());
+                return 1;
+            }
+            if (i == 0) {
+                std::printf("%s, first launch (empty profile): window shown %.0f ms",
+                    qPrintable(program.name), launch.windowShownMs);
+                if (program.loadsForm)
+                    std::printf(", log form served %.0f ms", launch.formLoadedMs);
+                std::printf("\n");
+                continue;
+            }
+            samples[p].windowShown.push_back(launch.windowShownMs);
+            samples[p].formLoaded.push_back(launch.formLoadedMs);
         }
-        if (i == 0) {
-            std::printf("first launch (empty profile): window shown %.0f ms, log form served %.0f ms\n",
-                launch.windowShownMs, launch.formLoadedMs);
-            continue;
-        }
-        windowShown.push_back(launch.windowShownMs);
-        formLoaded.push_back(launch.formLoadedMs);
     }
-    std::printf("launch to main window shown: median %.0f ms over %d launches\n", Bench::median(windowShown),
-        launches - 1);
-    std::printf("launch to log form loaded from the local service: median %.0f ms over %d launches\n",
-        Bench::median(formLoaded), launches - 1);
+    for (size_t p = 0; p < programs.size(); ++p) {
+        std::printf("%s: launch to window shown: median %.0f ms over %d launches\n",
+            qPrintable(programs[p].name), Bench::median(samples[p].windowShown), launches - 1);
+        if (programs[p].loadsForm)
+            std::printf(
+                "%s: launch to log form served by the local service: median %.0f ms over %d launches\n",
+                qPrintable(programs[p].name), Bench::median(samples[p].formLoaded), launches - 1);
+    }
+    const Samples& tapeScribe = samples[0];
+    std::printf("window shown, tapeScribe / bare Qt window: %.2f\n",
+        Bench::median(tapeScribe.windowShown) / Bench::median(samples[1].windowShown));
+    std::printf("log form served, tapeScribe / bare web view: %.2f\n",
+        Bench::median(tapeScribe.formLoaded) / Bench::median(samples[2].formLoaded));
     return 0;
 }

@@ -17,7 +17,8 @@ struct BenchApplication : TestApplication
     BenchApplication()
     {
         awake();
-        window()->show();
+        // Shown and active: the player's keys are shortcuts, which act in the active window only.
+        show();
     }
 
     // Runs the event loop until `done` holds or `milliseconds` have passed; whether it held.

@@ -26,6 +26,9 @@ public:
     {
         view.resize(960, 600);
         view.show();
+        // The keys are the view's shortcuts, which act in the active window only.
+        view.activateWindow();
+        BenchApplication::waitFor([this] { return view.isActiveWindow(); }, 5000);
         // A frame counts when it is drawn; its number is the play head's at that moment.
         QObject::connect(&view, &PlayerView::frameDrawn, [this] {
             ++draws;

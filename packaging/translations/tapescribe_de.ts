@@ -4,7 +4,7 @@
 <context>
     <name>AppDelegate</name>
     <message numerus="yes">
-        <location filename="../../app/AppDelegate.cpp" line="+94"/>
+        <location filename="../../app/AppDelegate.cpp" line="+101"/>
         <source>The log service did not answer within %n second(s).</source>
         <translation>
             <numerusform>Der Log-Dienst hat nicht innerhalb von %n Sekunde geantwortet.</numerusform>
@@ -12,12 +12,12 @@
         </translation>
     </message>
     <message>
-        <location filename="../../app/AppDelegateAccount.cpp" line="+92"/>
+        <location filename="../../app/AppDelegateAccount.cpp" line="+95"/>
         <source>tapeScribe</source>
         <translation>tapeScribe</translation>
     </message>
     <message>
-        <location filename="../../app/AppDelegateClips.cpp" line="+112"/>
+        <location filename="../../app/AppDelegateClips.cpp" line="+111"/>
         <source>Cannot list the folder “%1”: %2.</source>
         <translation>Der Ordner „%1“ kann nicht gelesen werden: %2.</translation>
     </message>
@@ -166,7 +166,7 @@
 <context>
     <name>ClipModel</name>
     <message>
-        <location filename="../../clips/ClipModel.cpp" line="+218"/>
+        <location filename="../../clips/ClipModel.cpp" line="+210"/>
         <source>Name</source>
         <translation>Name</translation>
     </message>
@@ -417,7 +417,7 @@
         <translation>Die Notizen des Log-Formulars zu diesem Clip; wählen Sie eine, um zu ihrem Bild zu springen</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+43"/>
         <source>&amp;File</source>
         <translation>&amp;Datei</translation>
     </message>
@@ -684,6 +684,66 @@ Der Clip enthält kein eigenes Aufnahmedatum: Diese Stelle ist ungefähr.</trans
         <translation>Lautstärke (↑, ↓)</translation>
     </message>
     <message>
+        <location line="+43"/>
+        <source>&amp;Play/Pause</source>
+        <translation>&amp;Wiedergabe/Pause</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Shuttle &amp;Backwards</source>
+        <translation>Shuttle &amp;rückwärts</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>S&amp;top</source>
+        <translation>&amp;Anhalten</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Shuttle &amp;Forwards</source>
+        <translation>Shuttle &amp;vorwärts</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Pre&amp;vious Frame</source>
+        <translation>Vorheriges &amp;Bild</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>&amp;Next Frame</source>
+        <translation>&amp;Nächstes Bild</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Back One &amp;Second</source>
+        <translation>Eine &amp;Sekunde zurück</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Forward One Se&amp;cond</source>
+        <translation>Eine Se&amp;kunde vor</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Go to St&amp;art</source>
+        <translation>Zum Anfan&amp;g</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>&amp;Mute</source>
+        <translation>&amp;Ton aus</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Volume &amp;Up</source>
+        <translation>&amp;Lauter</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Volume &amp;Down</source>
+        <translation>L&amp;eiser</translation>
+    </message>
+    <message>
         <location filename="../../clips/PlayerTimeText.cpp" line="+32"/>
         <source>Decoding: software</source>
         <translation>Dekodierung: Software</translation>
@@ -694,7 +754,7 @@ Der Clip enthält kein eigenes Aufnahmedatum: Diese Stelle ist ungefähr.</trans
         <translation>Dekodierung: Hardware (%1)</translation>
     </message>
     <message>
-        <location filename="../../clips/PlayerView.cpp" line="+202"/>
+        <location filename="../../clips/PlayerView.cpp" line="+223"/>
         <source>Select a clip to play it.</source>
         <translation>Wählen Sie einen Clip aus, um ihn wiederzugeben.</translation>
     </message>

@@ -4,7 +4,7 @@
 <context>
     <name>AppDelegate</name>
     <message numerus="yes">
-        <location filename="../../app/AppDelegate.cpp" line="+94"/>
+        <location filename="../../app/AppDelegate.cpp" line="+101"/>
         <source>The log service did not answer within %n second(s).</source>
         <translation>
             <numerusform>The log service did not answer within %n second.</numerusform>
@@ -12,7 +12,7 @@
         </translation>
     </message>
     <message numerus="yes">
-        <location filename="../../app/AppDelegateClips.cpp" line="+117"/>
+        <location filename="../../app/AppDelegateClips.cpp" line="+116"/>
         <source>%n clips from “%1”</source>
         <translation>
             <numerusform>%n clip from “%1”</numerusform>

@@ -1,4 +1,6 @@
+#include "app/ApplicationMain.h"
 #include "core/Platform.h"
+#include "move/AppMover.h"
 #include "core/Spinner.h"
 #include "support/TestApplication.h"
 
@@ -11,15 +13,19 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QMouseEvent>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
+#include <QWindow>
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -43,6 +49,65 @@ TEST(Startup, InterfaceSetUpRequestsTheLogFormAtOnce)
     EXPECT_TRUE(delegate.webSpinner->isAnimating());
     EXPECT_EQ(delegate.loadedAssetIndex, -1);
     EXPECT_EQ(delegate.mediaCreatedTime, QStringLiteral("stopped"));
+}
+
+// Calls `arrived` as a widget arrives in the pane it watches: the web view, the only widget that comes
+// into the web view's pane after the window is made. Told as the view is being made, before it is one.
+class WebViewArrival : public QObject
+{
+public:
+    std::function<void()> arrived;
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::ChildAdded && static_cast<QChildEvent*>(event)->child()->isWidgetType())
+            arrived();
+        return false;
+    }
+};
+
+// The logger sees the window before the web engine starts: when the web view arrives in its pane, the
+// window is on the screen already, drawn with the form pane's spinner turning, and no web profile has
+// been made. The form is requested from there, before the move offer.
+TEST(Startup, TheWindowIsOnScreenBeforeTheWebViewIsMade)
+{
+    TestApplication application;
+    AppDelegate& delegate = application.delegate;
+    delegate.showFormatWarning = [](const QString&) {};
+    struct
+    {
+        bool windowExposed = false;
+        bool spinnerTurning = false;
+        bool profileMade = true;
+    } atWebView;
+    WebViewArrival arrival;
+    arrival.arrived = [&] {
+        const QWindow* handle = application.window()->windowHandle();
+        atWebView.windowExposed = handle && handle->isExposed();
+        atWebView.spinnerTurning = delegate.webSpinner->isAnimating();
+        atWebView.profileMade = delegate.webProfile() != nullptr;
+    };
+    delegate.webViewPane->installEventFilter(&arrival);
+    std::optional<QUrl> requestedAtMoveOffer;
+    AppMover& mover = AppMover::shared();
+    const auto bundlePath = std::exchange(mover.mainBundlePath, [&] {
+        requestedAtMoveOffer = delegate.webView ? delegate.webView->page()->requestedUrl() : QUrl();
+        return std::optional<QString>();
+    });
+    const auto restoreMover = qScopeGuard([&] { mover.mainBundlePath = bundlePath; });
+
+    bool launched = false;
+    launch(delegate, application.interface, [&] { launched = true; });
+    EXPECT_TRUE(application.window()->isVisible());
+    EXPECT_FALSE(delegate.webView);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return launched; }, 30'000));
+
+    EXPECT_TRUE(atWebView.windowExposed);
+    EXPECT_TRUE(atWebView.spinnerTurning);
+    EXPECT_FALSE(atWebView.profileMade);
+    ASSERT_TRUE(delegate.webView);
+    EXPECT_EQ(delegate.webView->parentWidget(), delegate.webViewPane);
+    EXPECT_EQ(requestedAtMoveOffer, delegate.formURL);
 }
 
 // Every menu item and button, fired as the logger fires it, reaches the handler it names: a miswired

@@ -116,6 +116,7 @@ protected:
     {
         delegate.formURL = form;
         delegate.awakeFromNib();
+        delegate.setUpWebView();
         QObject::connect(delegate.webView->page(), &QWebEnginePage::loadFinished,
             [this](bool ok) { finished.append(ok); });
         ASSERT_TRUE(delegate.webSpinner->isAnimating());

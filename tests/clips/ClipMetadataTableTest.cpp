@@ -155,12 +155,16 @@ TEST(ClipMetadataTable, SortsNaturallyByNameOrByAnyColumnAndTheMarkAndKeysFollow
         EXPECT_EQ(logger.delegate.loadedAssetIndex, loaded);
     }
 
-    // ↑ and ↓ move through the rows as they are shown.
-    logger.table()->setFocus();
-    QTest::keyClick(logger.table(), Qt::Key_Up);
+    // ↑ and ↓ move through the rows as they are shown. Each clip they load takes the focus to the
+    // player, where the same keys set the volume: the logger comes back to the table for the next.
+    const auto pressInTable = [&](Qt::Key key) {
+        logger.table()->setFocus();
+        QTest::keyClick(logger.table(), key);
+    };
+    pressInTable(Qt::Key_Up);
     EXPECT_EQ(logger.delegate.loadedAssetIndex, logger.row(u"a001c1.MOV"_s));
-    QTest::keyClick(logger.table(), Qt::Key_Down);
-    QTest::keyClick(logger.table(), Qt::Key_Down);
+    pressInTable(Qt::Key_Down);
+    pressInTable(Qt::Key_Down);
     EXPECT_EQ(logger.delegate.loadedAssetIndex, logger.row(u"A001C10.MOV"_s));
     logger.expectMarks(logger.row(u"A001C10.MOV"_s));
 }

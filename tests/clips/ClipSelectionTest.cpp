@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMenu>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTableView>
@@ -135,6 +136,45 @@ TEST(ClipSelection, KeyboardPicksTheFirstClipAfterAScan)
         EXPECT_EQ(logger.delegate.loadedAssetIndex, logger.row(u"a.mov"_s)) << key;
         EXPECT_TRUE(logger.delegate.playerView->hasFocus());
     }
+}
+
+// The player's keys are actions in the Player menu, with their shortcuts, usable once a clip is loaded.
+// They act where the player has the focus; in the clip table the same keys are the table's.
+TEST(ClipSelection, PlayerKeysAreMenuActionsThatActWhereThePlayerHasTheFocus)
+{
+    Logger logger { { "a.mp4", Kind::H264Mp4 }, { "b.mp4", Kind::H264Mp4 } };
+    auto* playerMenu = logger.window()->findChild<QMenu*>(u"playerMenu"_s);
+    ASSERT_TRUE(playerMenu);
+    QStringList shortcuts;
+    for (const QAction* action : playerMenu->actions())
+        if (!action->shortcut().isEmpty()) {
+            shortcuts.append(action->shortcut().toString());
+            EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
+        }
+    EXPECT_EQ(shortcuts,
+        QStringList({ u"Space"_s, u"J"_s, u"K"_s, u"L"_s, u"Left"_s, u"Right"_s, u"Shift+Left"_s,
+            u"Shift+Right"_s, u"Home"_s, u"M"_s, u"Up"_s, u"Down"_s }));
+
+    logger.scan();
+    logger.select(logger.row(u"a.mp4"_s));
+    ASSERT_TRUE(logger.waitUntilOpened());
+    ASSERT_TRUE(logger.delegate.playerView->hasFocus());
+    QTest::keyClick(logger.delegate.playerView, Qt::Key_Right);
+    EXPECT_TRUE(logger.waitForTime(0.04));
+
+    logger.table()->setFocus();
+    QTest::keyClick(logger.table(), Qt::Key_Space);
+    EXPECT_EQ(logger.player()->rate(), 0.0);
+    QTest::keyClick(logger.table(), Qt::Key_Down);
+    EXPECT_EQ(logger.delegate.loadedAssetIndex, logger.row(u"b.mp4"_s));
+
+    // Chosen from the menu, an action acts wherever the focus is.
+    ASSERT_TRUE(logger.waitUntilOpened());
+    logger.table()->setFocus();
+    for (QAction* action : playerMenu->actions())
+        if (action->shortcut() == QKeySequence(Qt::Key_L))
+            action->trigger();
+    EXPECT_EQ(logger.player()->rate(), 1.0);
 }
 
 TEST(ClipSelection, EndOfClipUnloadsAndNothingElseStarts)

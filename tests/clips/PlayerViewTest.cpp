@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -34,7 +35,9 @@ struct Pane
     {
         view.resize(320, 240);
         view.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
+        // The keys are the view's shortcuts, which act in the active window only.
+        view.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&view));
         auto clip = view.makePlayer(ClipFixtures::copy(kind, folder.filePath(ClipFixtures::fileName(kind))));
         player = clip.get();
         view.setPlayer(std::move(clip), recordingStart);
@@ -213,6 +216,39 @@ TEST(PlayerView, StepsBackAndForthComeBackToTheSameFrame)
         ASSERT_TRUE(pane.holdsStill());
         EXPECT_EQ(pane.frame(), start - 4);
     }
+}
+
+// X sends a held key as a press, then pairs of repeated releases and presses, then the last release. The
+// arrows are the step actions' shortcuts, and an action is triggered without the key event: the view
+// still tells the player which presses repeat, so that a held key does not leave a backlog of steps,
+// while every separate press makes its step.
+TEST(PlayerView, AHeldArrowLeavesNoBacklogWhereSeparatePressesEachStep)
+{
+    Pane pane(Kind::H264Mp4);
+    const auto send = [&](QEvent::Type type, Qt::KeyboardModifiers modifiers, bool repeat) {
+        QKeyEvent event(type, Qt::Key_Right, modifiers, QString(), repeat);
+        QCoreApplication::sendEvent(&pane.view, &event);
+    };
+    const auto hold = [&](Qt::KeyboardModifiers modifiers, int repeats) {
+        send(QEvent::KeyPress, modifiers, false);
+        for (int i = 0; i < repeats; ++i) {
+            send(QEvent::KeyRelease, modifiers, true);
+            send(QEvent::KeyPress, modifiers, true);
+        }
+        send(QEvent::KeyRelease, modifiers, false);
+    };
+
+    // Let go before the first step has landed, the key leaves that step alone behind it.
+    hold(Qt::NoModifier, 10);
+    ASSERT_TRUE(pane.holdsStill());
+    EXPECT_EQ(pane.frame(), 1);
+    hold(Qt::ShiftModifier, 10);
+    ASSERT_TRUE(pane.holdsStill());
+    EXPECT_EQ(pane.frame(), 26);
+
+    for (int press = 0; press < 3; ++press)
+        hold(Qt::NoModifier, 0);
+    EXPECT_TRUE(pane.waitForFrame(29)) << pane.frame();
 }
 
 TEST(PlayerView, ShuttleBackwardsSurvivesClipsThatCannotBePlayedBackwards)

@@ -16,10 +16,13 @@ TestApplication::TestApplication(const QString& logServiceHost)
 void TestApplication::awake()
 {
     delegate.awakeFromNib();
+    delegate.setUpWebView();
 }
 
 bool TestApplication::show()
 {
     window()->show();
-    return QTest::qWaitForWindowExposed(window());
+    // The player's keys are shortcuts, which act in the active window only.
+    window()->activateWindow();
+    return QTest::qWaitForWindowExposed(window()) && QTest::qWaitForWindowActive(window());
 }

@@ -15,9 +15,10 @@ struct TestApplication
     // The same for a log service on another host than the build's.
     explicit TestApplication(const QString& logServiceHost);
 
-    // The interface set-up: the web view's profile and its first request.
+    // The interface set-up, both halves at once: the spinner, the web view, its profile and its first
+    // request. The window is not shown: a test that shows it does so itself.
     void awake();
-    // Puts the main window on screen; whether it was drawn.
+    // Puts the main window on screen and makes it the active one; whether it was drawn and is active.
     bool show();
     QMainWindow* window() const { return interface.mainWindow(); }
 };
