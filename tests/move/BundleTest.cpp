@@ -76,10 +76,14 @@ TEST_F(InstalledBundle, MovesItselfFromDownloadsIntoApplicationsAndStartsThere)
     application.setProcessEnvironment(environment);
     application.setStandardOutputFile(home.filePath("console.txt"));
     application.start(copied + "/bin/tapescribe", {});
-    // The offer is the application's first window; Return answers it with its default button.
-    runTool("xdotool",
-        { "search", "--sync", "--onlyvisible", "--class", "tapescribe", "windowfocus", "--sync", "key",
-            "Return" });
+    // The offer comes over the main window, as the application's second window, the one mapped last;
+    // Return answers it with its default button.
+    runTool("/bin/sh",
+        { "-c",
+            "i=0; until [ \"$(xdotool search --onlyvisible --class tapescribe | wc -l)\" -ge 2 ] || [ $i -ge 600 ]; "
+            "do sleep 0.1; i=$((i + 1)); done; "
+            "xdotool windowfocus --sync \"$(xdotool search --onlyvisible --class tapescribe | tail -n 1)\" "
+            "key Return" });
     ASSERT_TRUE(application.waitForFinished(180000));
     EXPECT_EQ(application.exitCode(), 0);
 
