@@ -228,6 +228,7 @@ void MpvPlayer::seekExactly(double seconds)
 {
     const double limit = length > 0 ? length : seconds;
     const QByteArray target = QByteArray::number(std::clamp(seconds, 0.0, limit), 'f', 6);
+    seekUnderWay = true;
     core.command({ "seek", target.constData(), "absolute+exact" });
 }
 
@@ -288,7 +289,7 @@ bool MpvPlayer::make(StepGate::Step step)
         seekExactly(target);
     } else if (fps <= 0 || (step.direction < 0 ? frame <= 0 : frame >= lastFrame)) {
         return false;
-    } else if ((step.direction < 0) == backwardDirection) {
+    } else if ((step.direction < 0) == backwardDirection && !seekUnderWay) {
         // mpv's own step goes one frame in its direction: forwards it decodes one more frame; backwards
         // it takes the next of the frames it has decoded for showing in reverse.
         landing = Landing::NewFrame;
@@ -296,9 +297,10 @@ bool MpvPlayer::make(StepGate::Step step)
         aimedFrame = frame + step.direction;
         core.command({ "frame-step" });
     } else {
-        // Against mpv's direction: an exact seek to the neighbouring frame, which decodes from the
-        // keyframe before it. (mpv's own back step decodes as much, and lands off the frame after
-        // B-frames.)
+        // Against mpv's direction, or while a seek has not landed (a step that goes ahead of a slow one):
+        // an exact seek to the neighbouring frame, which decodes from the keyframe before it and takes
+        // the place of a seek still under way. (mpv's own back step decodes as much, and lands off the
+        // frame after B-frames.)
         leaveBackward();
         landing = Landing::Restart;
         aimedFrame = frame + step.direction;
@@ -386,6 +388,7 @@ void MpvPlayer::decoderChanged(const QString& hwdecCurrent)
 
 void MpvPlayer::restarted()
 {
+    seekUnderWay = false;
     if (!picture) {
         picture = true;
         reachReader.setFuture(QtConcurrent::run(&BackwardReach::read, filePath));

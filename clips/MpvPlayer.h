@@ -41,6 +41,8 @@ public:
     // Whether the clip's first picture has reached the video output: from here on, frames drawn are
     // this clip's, not the previous one's.
     bool hasPicture() const { return picture; }
+    // Whether a seek has gone to mpv and its frame is not up yet (the play head reads its target already).
+    bool isSeeking() const { return seekUnderWay; }
     // 0 while paused; negative while shuttling backwards.
     double rate() const { return playRate; }
     int volume() const { return volumePercent; }
@@ -127,6 +129,9 @@ private:
     QString decoderName;
     std::optional<QString> failureText;
     std::optional<double> seekWanted; // asked for before the clip's first picture
+    // An exact seek has gone to mpv and playback has not restarted after it. A frame step made meanwhile
+    // would be lost: mpv drops it when the seek starts, or spends it on the seek's own frame.
+    bool seekUnderWay = false;
 
     // Which way mpv plays (this player sets it), and how J plays backwards right now.
     bool backwardDirection = false;
