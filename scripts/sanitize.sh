@@ -1,7 +1,13 @@
 #!/usr/bin/env bash
 # The checking build: the whole tree and its tests built a second time with AddressSanitizer and
-# UndefinedBehaviorSanitizer (in $SANITIZE_BUILD_DIR, default build-asan/), and the tests run there. A memory
-# fault, a leak or undefined behaviour fails the test that meets it. Arguments go to ctest (e.g. -R clock).
+# UndefinedBehaviorSanitizer (in $SANITIZE_BUILD_DIR, default build-asan/), and the whole suite run there,
+# window tests included, in the private desktop session. A memory fault, a leak or undefined behaviour fails
+# the test that meets it. Arguments go to ctest (e.g. -R clock).
+#
+# Besides the leak suppressions, scripts/sanitizers/ holds two files that only this build links into
+# tapeScribe and the window tests, each saying why: Mesa's OpenGL driver stays loaded to the end, and
+# Chromium's own sized deletes go without the size check. The tests run one at a time, as in
+# scripts/test.sh: window tests side by side on one display take each other's focus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=$(realpath -m "${SANITIZE_BUILD_DIR:-build-asan}")
