@@ -2,12 +2,12 @@
 //
 // Chromium, inside Qt WebEngine, deletes an object as a smaller type than the one it made: when a web page
 // goes, WebContentsAdapter's teardown deletes an 88-byte object as a 24-byte one, and AddressSanitizer
-// reports new-delete-type-mismatch. Both types are Chromium's; nothing a page's user does changes them.
-// This compiler's AddressSanitizer has no suppression for that report, and its flag would end the check
-// for tapeScribe's own deletes too. So these programs replace the sized operator delete, as C++ lets a
-// program do: a delete made from Qt WebEngine's own code is passed on without its size (a delete of
-// memory that new did not give, twice or wild, is still reported); every other delete goes on to the
-// sanitizer's sized one and keeps its size check.
+// reports new-delete-type-mismatch. Both types are Chromium's; nothing tapeScribe does with a page changes
+// them. This compiler's AddressSanitizer has no suppression for that report, and its flag would end the
+// check for tapeScribe's own deletes too. So these programs replace the sized operator delete, as C++ lets
+// a program do: a delete made from Qt WebEngine's own code is passed on without its size (deleting memory
+// that new did not give, deleting twice or through a wild pointer is still reported); every other delete
+// goes on to the sanitizer's sized one and keeps its size check (tests/app/CheckingBuildTest.cpp).
 
 #include <dlfcn.h>
 #include <link.h>
