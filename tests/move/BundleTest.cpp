@@ -49,11 +49,15 @@ TEST_F(InstalledBundle, HoldsValidDesktopFilesAndNamesNoFolderOfTheBuild)
             bundle + "/share/metainfo/com.fernwrightsystem.tapescribe.metainfo.xml" });
     EXPECT_EQ(metainfo.status, 0) << metainfo.output.toStdString();
 
-    // grep names each installed file that holds the path of the source or the build tree.
+    // grep names each installed file that holds the path of the source or the build tree. Not in the
+    // checking build: GCC 12's sanitizers keep the path of each source file as it was given to the
+    // compiler, for their reports, whatever -ffile-prefix-map says.
+#ifndef __SANITIZE_ADDRESS__
     const QString buildFolder = QDir(TestEnvironment::buildDirectory()).canonicalPath();
     const ToolRun grep
         = runTool("grep", { "-rlF", "-e", TestEnvironment::sourceDirectory(), "-e", buildFolder, bundle });
     EXPECT_EQ(grep.output, "");
+#endif
 }
 
 TEST_F(InstalledBundle, MovesItselfFromDownloadsIntoApplicationsAndStartsThere)
