@@ -17,7 +17,9 @@ namespace {
 
     void observe(CommandWait wait)
     {
-        if (QThread::currentThread() != QCoreApplication::instance()->thread())
+        // Only the main thread draws the windows; without an application there is none to keep alive.
+        const QCoreApplication* application = QCoreApplication::instance();
+        if (!application || QThread::currentThread() != application->thread())
             return;
         switch (wait) {
         case CommandWait::Began:
@@ -32,7 +34,8 @@ namespace {
             handlingEvents = true;
             // Neither input nor a hand-over from a second start (the single-instance socket) is taken
             // while a step waits: both could start another step in the middle of this one.
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+            QCoreApplication::processEvents(
+                QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
             handlingEvents = false;
             return;
         case CommandWait::Ended:

@@ -50,7 +50,8 @@ public:
         if (!waitObserver)
             return remaining;
         const auto untilNotice = std::chrono::ceil<std::chrono::milliseconds>(noticedAt - now);
-        return std::min(remaining, untilNotice > std::chrono::milliseconds::zero() ? untilNotice : commandWaitSlice);
+        return std::min(
+            remaining, untilNotice > std::chrono::milliseconds::zero() ? untilNotice : commandWaitSlice);
     }
     void tell(Clock::time_point now)
     {
@@ -195,7 +196,8 @@ enum class Ending { Exited, TimedOut, WaitFailed };
 // has been read, or at the deadline, whichever comes first. Output that a child of the tool still writes
 // after the tool's end is taken only as far as it is there at once.
 Ending exchange(int processFd, Clock::time_point deadline, Channel& output, Channel& error, Channel* input,
-    const QByteArray& inputBytes, Capture& outputCapture, Capture& errorCapture, int& waitError, WaitNotice& notice)
+    const QByteArray& inputBytes, Capture& outputCapture, Capture& errorCapture, int& waitError,
+    WaitNotice& notice)
 {
     qsizetype written = 0;
     if (input && inputBytes.isEmpty())
@@ -224,7 +226,8 @@ Ending exchange(int processFd, Clock::time_point deadline, Channel& output, Chan
 
         // Rounded up, so that a run is never given up a fraction of a millisecond before its deadline.
         const auto remaining = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
-        const int ready = ::poll(fds.data(), count, ended ? 0 : int(notice.pollLimit(now, remaining).count()));
+        const int ready
+            = ::poll(fds.data(), count, ended ? 0 : int(notice.pollLimit(now, remaining).count()));
         if (!ended)
             notice.tell(Clock::now());
         if (ready < 0) {
