@@ -57,12 +57,16 @@ void HttpListener::incomingConnection(qintptr descriptor)
 // connections that only hold a place then displaces itself, and not the clients that are being served.
 // When sign-ins hold more than their share, one of them goes instead, idle or not: the newcomer may well be
 // a page request, and a sign-in that waits for its turn costs its client no more than a retry.
+qsizetype HttpListener::signInCount() const
+{
+    return std::count_if(m_connections.cbegin(), m_connections.cend(),
+        [](const HttpConnection* connection) { return connection->signsIn(); });
+}
+
 bool HttpListener::makeRoom()
 {
-    const qsizetype signingIn = std::count_if(m_connections.cbegin(), m_connections.cend(),
-        [](const HttpConnection* connection) { return connection->signsIn(); });
     const bool signInsPastShare
-        = signingIn > std::max<qsizetype>(0, m_limits.maximumConnections - m_limits.reservedForPages);
+        = signInCount() > std::max<qsizetype>(0, m_limits.maximumConnections - m_limits.reservedForPages);
     const auto goesBefore = [](const HttpConnection* a, const HttpConnection* b) {
         if (a->isIdle() != b->isIdle())
             return a->isIdle();

@@ -32,6 +32,8 @@ public:
     // Tells the requests that sign in, for the connections taken from now on.
     void setSignInTest(RequestTest isSignIn) { m_isSignIn = std::move(isSignIn); }
     qsizetype connectionCount() const { return m_connections.size(); }
+    // How many connections last sent a sign-in, answered or not.
+    qsizetype signInCount() const;
 
 protected:
     void incomingConnection(qintptr descriptor) override;

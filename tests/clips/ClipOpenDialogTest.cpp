@@ -109,12 +109,11 @@ TEST(ClipOpenDialog, ANameThatIsNotThereIsNotTakenAndCancelTakesNothing)
     // not in here: a failed check would leave the box open until the test's time-out.
     std::optional<QString> told;
     QTimer::singleShot(0, [&] {
-        QTest::qWaitFor(
-            [] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); }, waitLimitMs);
-        if (auto* warning = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            told = warning->text();
-            warning->accept();
-        }
+        const auto warning = [] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); };
+        if (!QTest::qWaitFor(warning, waitLimitMs))
+            return;
+        told = warning()->text();
+        warning()->accept();
     });
     EXPECT_EQ(panel.choose(), std::nullopt);
     ASSERT_TRUE(told) << "no warning came";

@@ -143,9 +143,7 @@ TEST_F(SignInFloodTest, PastTheirShareWaitingSignInsMakeRoomForPages)
         { .maximumConnections = 4, .reservedForPages = 1 });
     for (int i = 0; i < 4; ++i)
         connection().write(wrongSignIn);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return verified == 1; }, waitMs));
-    // The listener runs in this thread: the others' requests are read meanwhile.
-    QTest::qWait(200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return verified == 1 && listener->signInCount() == 4; }, waitMs));
     QTcpSocket& oldest = sockets.front();
     EXPECT_EQ(status(connection(), signInPage), 200);
     EXPECT_EQ(status(oldest, {}), -1) << "the sign-in that waited longest made room";
