@@ -1,4 +1,5 @@
 #include "clips/MediaCapabilities.h"
+#include "clips/MpvLibrary.h"
 
 #include <mpv/client.h>
 
@@ -9,14 +10,14 @@ namespace {
 
 struct HandleDestroyer
 {
-    void operator()(mpv_handle* handle) const { mpv_terminate_destroy(handle); }
+    void operator()(mpv_handle* handle) const { mpvLibrary()->terminateDestroy(handle); }
 };
 
 // A string-list property, or each map's `key` entry of a list of maps.
 QStringList listProperty(mpv_handle* handle, const char* property, const char* key = nullptr)
 {
     mpv_node node;
-    if (mpv_get_property(handle, property, MPV_FORMAT_NODE, &node) < 0)
+    if (mpvLibrary()->getProperty(handle, property, MPV_FORMAT_NODE, &node) < 0)
         return {};
     QStringList values;
     if (node.format == MPV_FORMAT_NODE_ARRAY) {
@@ -33,7 +34,7 @@ QStringList listProperty(mpv_handle* handle, const char* property, const char* k
             }
         }
     }
-    mpv_free_node_contents(&node);
+    mpvLibrary()->freeNodeContents(&node);
     return values;
 }
 
@@ -41,13 +42,16 @@ QStringList listProperty(mpv_handle* handle, const char* property, const char* k
 
 std::optional<MediaCapabilities> MediaCapabilities::query()
 {
-    std::unique_ptr<mpv_handle, HandleDestroyer> handle(mpv_create());
+    MpvLibrary* mpv = mpvLibrary();
+    if (!mpv)
+        return std::nullopt;
+    std::unique_ptr<mpv_handle, HandleDestroyer> handle(mpv->create());
     if (!handle)
         return std::nullopt;
-    mpv_set_option_string(handle.get(), "vo", "null");
-    mpv_set_option_string(handle.get(), "ao", "null");
-    mpv_set_option_string(handle.get(), "config", "no");
-    if (mpv_initialize(handle.get()) < 0)
+    mpv->setOptionString(handle.get(), "vo", "null");
+    mpv->setOptionString(handle.get(), "ao", "null");
+    mpv->setOptionString(handle.get(), "config", "no");
+    if (mpv->initialize(handle.get()) < 0)
         return std::nullopt;
     return MediaCapabilities { listProperty(handle.get(), "demuxer-lavf-list"),
         listProperty(handle.get(), "decoder-list", "codec") };

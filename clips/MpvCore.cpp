@@ -1,4 +1,5 @@
 #include "clips/MpvCore.h"
+#include "clips/MpvLibrary.h"
 #include "clips/MpvPlayer.h"
 #include "clips/TypeIdentifiers.h"
 #include "core/Heap.h"
@@ -47,7 +48,8 @@ void returnPagesOfClosedFile()
 }
 
 MpvCore::MpvCore(bool hardwareDecoding)
-    : mpv(mpv_create())
+    : library(mpvLibrary())
+    , mpv(library ? library->create() : nullptr)
     , hardwareDecoding(hardwareDecoding)
 {
     if (!mpv)
@@ -88,21 +90,21 @@ MpvCore::MpvCore(bool hardwareDecoding)
         { "vd-queue-enable", "yes" },
     };
     for (const auto& [name, value] : options)
-        mpv_set_option_string(mpv, name, value);
-    if (mpv_initialize(mpv) < 0) {
-        mpv_terminate_destroy(mpv);
+        library->setOptionString(mpv, name, value);
+    if (library->initialize(mpv) < 0) {
+        library->terminateDestroy(mpv);
         mpv = nullptr;
         return;
     }
-    mpv_observe_property(mpv, TimePos, "time-pos", MPV_FORMAT_DOUBLE);
-    mpv_observe_property(mpv, Duration, "duration", MPV_FORMAT_DOUBLE);
-    mpv_observe_property(mpv, ContainerFps, "container-fps", MPV_FORMAT_DOUBLE);
-    mpv_observe_property(mpv, EofReached, "eof-reached", MPV_FORMAT_FLAG);
-    mpv_observe_property(mpv, Volume, "volume", MPV_FORMAT_DOUBLE);
-    mpv_observe_property(mpv, Mute, "mute", MPV_FORMAT_FLAG);
-    mpv_observe_property(mpv, HwdecCurrent, "hwdec-current", MPV_FORMAT_STRING);
+    library->observeProperty(mpv, TimePos, "time-pos", MPV_FORMAT_DOUBLE);
+    library->observeProperty(mpv, Duration, "duration", MPV_FORMAT_DOUBLE);
+    library->observeProperty(mpv, ContainerFps, "container-fps", MPV_FORMAT_DOUBLE);
+    library->observeProperty(mpv, EofReached, "eof-reached", MPV_FORMAT_FLAG);
+    library->observeProperty(mpv, Volume, "volume", MPV_FORMAT_DOUBLE);
+    library->observeProperty(mpv, Mute, "mute", MPV_FORMAT_FLAG);
+    library->observeProperty(mpv, HwdecCurrent, "hwdec-current", MPV_FORMAT_STRING);
     // Called on one of mpv's threads; the events are read on the main thread.
-    mpv_set_wakeup_callback(
+    library->setWakeupCallback(
         mpv,
         [](void* core) {
             QMetaObject::invokeMethod(
@@ -116,8 +118,8 @@ MpvCore::~MpvCore()
     if (!mpv)
         return;
     // After this no wakeup is under way, and queued ones die with this object.
-    mpv_set_wakeup_callback(mpv, nullptr, nullptr);
-    mpv_terminate_destroy(mpv);
+    library->setWakeupCallback(mpv, nullptr, nullptr);
+    library->terminateDestroy(mpv);
 }
 
 void MpvCore::open(const QString& path)
@@ -206,7 +208,7 @@ void MpvCore::command(CoreCommand what, std::initializer_list<const char*> argum
     std::vector<const char*> argv(arguments);
     argv.push_back(nullptr);
     const uint64_t id = loads.track(what);
-    if (const int error = mpv_command_async(mpv, id, argv.data()); error < 0)
+    if (const int error = library->commandAsync(mpv, id, argv.data()); error < 0)
         refused(*loads.answered(id), error);
 }
 
@@ -231,7 +233,7 @@ void MpvCore::setProperty(CoreCommand what, const char* property, int format, vo
     if (!mpv)
         return;
     const uint64_t id = loads.track(what);
-    if (const int error = mpv_set_property_async(mpv, id, property, mpv_format(format), value); error < 0)
+    if (const int error = library->setPropertyAsync(mpv, id, property, mpv_format(format), value); error < 0)
         refused(*loads.answered(id), error);
 }
 
@@ -263,7 +265,7 @@ void MpvCore::refused(const MpvLoads::Request& request, int error)
 {
     if (!loads.isCurrent(request))
         return; // made for a clip that is gone
-    const QString reason = QString::fromUtf8(mpv_error_string(error));
+    const QString reason = QString::fromUtf8(library->errorString(error));
     if (request.command == CoreCommand::Open)
         report(
             request.load, Report::Failed { MpvPlayer::tr("the player refused to open it (%1)").arg(reason) });
@@ -276,7 +278,7 @@ void MpvCore::drainEvents()
     // Never ask mpv anything synchronously here: while it changes the video format, its core waits for
     // this thread to render, and a synchronous call would wait for the core.
     while (mpv) {
-        const mpv_event* event = mpv_wait_event(mpv, 0);
+        const mpv_event* event = library->waitEvent(mpv, 0);
         if (event->event_id == MPV_EVENT_NONE)
             return;
         if (event->event_id == MPV_EVENT_PROPERTY_CHANGE)
@@ -341,7 +343,7 @@ void MpvCore::dispatch(const mpv_event& event)
         if (!loads.fileEnded(end->playlist_entry_id))
             return;
         if (end->reason == MPV_END_FILE_REASON_ERROR)
-            report(load, Report::Failed { QString::fromUtf8(mpv_error_string(end->error)) });
+            report(load, Report::Failed { QString::fromUtf8(library->errorString(end->error)) });
         else if (end->reason == MPV_END_FILE_REASON_REDIRECT) {
             // A list of other files: whatever it names stays unopened.
             command(CoreCommand::Stop, { "stop" });

@@ -14,6 +14,7 @@
 struct mpv_event;
 struct mpv_event_property;
 struct mpv_handle;
+struct MpvLibrary;
 
 // The mpv core behind a player view, made once and kept: every clip the logger loads becomes a new
 // MpvPlayer on it. Tearing a core down costs a tenth of a second and more (its renderer waits for the
@@ -64,6 +65,8 @@ private:
     void dispatch(const mpv_event& event);
     void propertyChanged(const mpv_event& event);
 
+    // Null where libmpv could not be loaded; then there is no core either, and every request goes nowhere.
+    MpvLibrary* library;
     mpv_handle* mpv = nullptr;
     bool hardwareDecoding = true;
     bool softwareHeld = false;

@@ -1,4 +1,5 @@
 #include "clips/VideoWindow.h"
+#include "clips/MpvLibrary.h"
 
 #include <QGuiApplication>
 #include <QOpenGLContext>
@@ -54,6 +55,8 @@ bool VideoWindow::makeCurrent()
 
 void VideoWindow::createRenderContext()
 {
+    // The core came from the loaded library.
+    MpvLibrary& mpv = *mpvLibrary();
     if (!makeCurrent())
         return;
     mpv_opengl_init_params glInit { procAddress, nullptr };
@@ -68,13 +71,13 @@ void VideoWindow::createRenderContext()
     if (const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
         parameters.push_back({ MPV_RENDER_PARAM_X11_DISPLAY, x11->display() });
     parameters.push_back({ MPV_RENDER_PARAM_INVALID, nullptr });
-    if (mpv_render_context_create(&renderContext, core, parameters.data()) < 0)
+    if (mpv.renderContextCreate(&renderContext, core, parameters.data()) < 0)
         renderContext = nullptr;
     glContext->doneCurrent();
     if (!renderContext)
         return;
     // Called on mpv's render thread: only hand the news to the main thread.
-    mpv_render_context_set_update_callback(
+    mpv.renderContextSetUpdateCallback(
         renderContext,
         [](void* window) {
             QMetaObject::invokeMethod(
@@ -88,8 +91,9 @@ void VideoWindow::freeRenderContext()
     if (!renderContext)
         return;
     makeCurrent();
-    mpv_render_context_set_update_callback(renderContext, nullptr, nullptr);
-    mpv_render_context_free(renderContext);
+    MpvLibrary& mpv = *mpvLibrary();
+    mpv.renderContextSetUpdateCallback(renderContext, nullptr, nullptr);
+    mpv.renderContextFree(renderContext);
     renderContext = nullptr;
     glContext->doneCurrent();
     framePending = false;
@@ -107,7 +111,7 @@ void VideoWindow::onRenderUpdate()
         return;
     // Render at every update, frame or not: after a change of video format mpv waits for a render call
     // before it hands over the new frame.
-    if (mpv_render_context_update(renderContext) & MPV_RENDER_UPDATE_FRAME)
+    if (mpvLibrary()->renderContextUpdate(renderContext) & MPV_RENDER_UPDATE_FRAME)
         framePending = true;
     requestUpdate();
 }
@@ -149,7 +153,7 @@ void VideoWindow::render()
             { MPV_RENDER_PARAM_FLIP_Y, &flipY },
             { MPV_RENDER_PARAM_INVALID, nullptr },
         };
-        mpv_render_context_render(renderContext, parameters);
+        mpvLibrary()->renderContextRender(renderContext, parameters);
     }
     glContext->swapBuffers(this);
     if (renderContext && framePending) {

@@ -1,6 +1,8 @@
 #include "RefusingMpv.h"
 
-#include <mpv/client.h>
+#include "clips/MpvLibrary.h"
+
+#include <utility>
 
 namespace {
 
@@ -10,6 +12,23 @@ QStringList& refused()
     return names;
 }
 
+decltype(MpvLibrary::commandAsync) commandInMpv = nullptr;
+decltype(MpvLibrary::setPropertyAsync) setPropertyInMpv = nullptr;
+
+int refusingCommand(mpv_handle* mpv, uint64_t reply, const char** arguments)
+{
+    if (arguments[0] && refused().contains(QLatin1String(arguments[0])))
+        return MPV_ERROR_COMMAND;
+    return commandInMpv(mpv, reply, arguments);
+}
+
+int refusingSetProperty(mpv_handle* mpv, uint64_t reply, const char* name, mpv_format format, void* data)
+{
+    if (refused().contains(QLatin1String(name)))
+        name = "no-such-property-in-this-mpv";
+    return setPropertyInMpv(mpv, reply, name, format, data);
+}
+
 }
 
 namespace RefusingMpv {
@@ -17,28 +36,11 @@ namespace RefusingMpv {
 void refuse(const QStringList& names)
 {
     refused() = names;
+    MpvLibrary* mpv = mpvLibrary();
+    if (!mpv || mpv->commandAsync == &refusingCommand)
+        return;
+    commandInMpv = std::exchange(mpv->commandAsync, &refusingCommand);
+    setPropertyInMpv = std::exchange(mpv->setPropertyAsync, &refusingSetProperty);
 }
 
-}
-
-extern "C" {
-
-int __real_mpv_command_async(mpv_handle* mpv, uint64_t reply, const char** arguments);
-int __real_mpv_set_property_async(
-    mpv_handle* mpv, uint64_t reply, const char* name, mpv_format format, void* data);
-
-int __wrap_mpv_command_async(mpv_handle* mpv, uint64_t reply, const char** arguments)
-{
-    if (arguments[0] && refused().contains(QLatin1String(arguments[0])))
-        return MPV_ERROR_COMMAND;
-    return __real_mpv_command_async(mpv, reply, arguments);
-}
-
-int __wrap_mpv_set_property_async(
-    mpv_handle* mpv, uint64_t reply, const char* name, mpv_format format, void* data)
-{
-    if (refused().contains(QLatin1String(name)))
-        name = "no-such-property-in-this-mpv";
-    return __real_mpv_set_property_async(mpv, reply, name, format, data);
-}
 }

@@ -1,4 +1,5 @@
 #include "app/ApplicationMain.h"
+#include "support/NullAudio.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -24,5 +25,6 @@ int main(int argc, char** argv)
     prepareProcess();
     QApplication application(argc, argv);
     configureApplication();
+    NullAudio::install();
     return RUN_ALL_TESTS();
 }

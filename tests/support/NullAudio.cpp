@@ -1,17 +1,28 @@
-#include <mpv/client.h>
+#include "support/NullAudio.h"
 
-// Every mpv core the test programs with windows make plays its sound nowhere (ao=null). Left to choose, mpv
-// probes the machine's outputs one after another, and on a machine without a sound server it gets as far
-// as SDL's, whose audio start-up leaves allocations behind that the checking build reports as leaks. The
-// programs link with the linker's --wrap for mpv_initialize, so the player's own set-up passes through
-// here, options and all, and nothing in the player knows of tests.
-extern "C" {
+#include "clips/MpvLibrary.h"
 
-int __real_mpv_initialize(mpv_handle* mpv);
+#include <utility>
 
-int __wrap_mpv_initialize(mpv_handle* mpv)
+namespace {
+
+decltype(MpvLibrary::initialize) initializeWithSound = nullptr;
+
+int initializeWithoutSound(mpv_handle* mpv)
 {
-    mpv_set_option_string(mpv, "ao", "null");
-    return __real_mpv_initialize(mpv);
+    mpvLibrary()->setOptionString(mpv, "ao", "null");
+    return initializeWithSound(mpv);
 }
+
+}
+
+namespace NullAudio {
+
+void install()
+{
+    MpvLibrary* mpv = mpvLibrary();
+    if (mpv && mpv->initialize != &initializeWithoutSound)
+        initializeWithSound = std::exchange(mpv->initialize, &initializeWithoutSound);
+}
+
 }
