@@ -1,9 +1,6 @@
 #include "clips/BackwardReach.h"
 #include "clips/ClipInput.h"
-
-extern "C" {
-#include <libavformat/avformat.h>
-}
+#include "clips/FFmpegLibrary.h"
 
 #include <algorithm>
 #include <optional>
@@ -22,21 +19,22 @@ BackwardReach BackwardReach::read(const QString& path)
     AVFormatContext* format = input.format();
     if (!format)
         return reach; // the player says why it cannot open the clip
-    const int video = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    const FFmpegLibrary& av = *ffmpegLibrary(); // loaded, since the clip was opened
+    const int video = av.findBestStream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (video < 0)
         return reach;
     AVStream* stream = format->streams[video];
-    const int entries = avformat_index_get_entries_count(stream);
+    const int entries = av.formatIndexGetEntriesCount(stream);
     if (entries == 0)
         return reach;
 
-    const int64_t fileSize = avio_size(format->pb);
+    const int64_t fileSize = av.ioSize(format->pb);
     const double timeBase = av_q2d(stream->time_base);
     const int64_t start = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
     std::optional<double> lastKeyframe, lastFrame;
     bool intraOnly = true;
     for (int i = 0; i < entries; ++i) {
-        const AVIndexEntry* entry = avformat_index_get_entry(stream, i);
+        const AVIndexEntry* entry = av.formatIndexGetEntry(stream, i);
         const bool keyframe = entry->flags & AVINDEX_KEYFRAME;
         intraOnly = intraOnly && keyframe;
         // The index of a truncated clip still names the frames that were cut off.

@@ -1,13 +1,8 @@
 #include "clips/ClipInput.h"
+#include "clips/FFmpegLibrary.h"
 #include "clips/TypeIdentifiers.h"
 
 #include <QFile>
-
-extern "C" {
-#include <libavformat/avformat.h>
-#include <libavutil/dict.h>
-#include <libavutil/mem.h>
-}
 
 #include <cerrno>
 
@@ -37,6 +32,7 @@ using Clock = std::chrono::steady_clock;
 
 struct ClipInput::Source
 {
+    const FFmpegLibrary* av = ffmpegLibrary();
     int descriptor = -1;
     qint64 size = 0;
     Clock::time_point deadline;
@@ -102,8 +98,10 @@ struct ClipInput::Source
 
 std::optional<ClipInput::Failure> ClipInput::Source::open(const QString& path)
 {
+    if (!av)
+        return Failure::Unreadable; // why went to the console when loading failed
     const std::optional<QByteArray> demuxer = TypeIdentifiers::demuxerName(path);
-    const AVInputFormat* input = demuxer ? av_find_input_format(demuxer->constData()) : nullptr;
+    const AVInputFormat* input = demuxer ? av->findInputFormat(demuxer->constData()) : nullptr;
     if (!input)
         return Failure::NotItsType;
 
@@ -120,15 +118,15 @@ std::optional<ClipInput::Failure> ClipInput::Source::open(const QString& path)
     if (size == 0)
         return Failure::NotItsType;
 
-    auto* buffer = static_cast<unsigned char*>(av_malloc(ioBufferSize));
+    auto* buffer = static_cast<unsigned char*>(av->malloc(ioBufferSize));
     if (!buffer)
         return Failure::Unreadable;
-    io = avio_alloc_context(buffer, ioBufferSize, 0, this, &Source::read, nullptr, &Source::seek);
+    io = av->ioAllocContext(buffer, ioBufferSize, 0, this, &Source::read, nullptr, &Source::seek);
     if (!io) {
-        av_free(buffer);
+        av->free(buffer);
         return Failure::Unreadable;
     }
-    AVFormatContext* opened = avformat_alloc_context();
+    AVFormatContext* opened = av->formatAllocContext();
     if (!opened)
         return Failure::Unreadable;
     opened->pb = io;
@@ -138,14 +136,14 @@ std::optional<ClipInput::Failure> ClipInput::Source::open(const QString& path)
     AVDictionary* options = nullptr;
     // The same demuxer for anything opened inside this one, and files only, should a demuxer ever
     // open something past the refusal above.
-    av_dict_set(&options, "format_whitelist", demuxer->constData(), 0);
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
-    av_dict_set(&options, "probesize", probeBytes, 0);
-    av_dict_set_int(&options, "formatprobesize", formatProbeBytes, 0);
-    av_dict_set(&options, "analyzeduration", analyzeMicroseconds, 0);
+    av->dictSet(&options, "format_whitelist", demuxer->constData(), 0);
+    av->dictSet(&options, "protocol_whitelist", "file", 0);
+    av->dictSet(&options, "probesize", probeBytes, 0);
+    av->dictSetInt(&options, "formatprobesize", formatProbeBytes, 0);
+    av->dictSet(&options, "analyzeduration", analyzeMicroseconds, 0);
     // The name only names the clip in FFmpeg's messages; nothing is opened by it.
-    const int status = avformat_open_input(&opened, name.constData(), input, &options);
-    av_dict_free(&options);
+    const int status = av->formatOpenInput(&opened, name.constData(), input, &options);
+    av->dictFree(&options);
     if (status < 0)
         return whyNotRead(); // avformat_open_input frees the context when it fails
     format = opened;
@@ -175,22 +173,22 @@ bool ClipInput::Source::recognised(const AVInputFormat* input, const QByteArray&
     probe.buf = reinterpret_cast<unsigned char*>(head.data());
     probe.buf_size = int(count);
     int score = 0;
-    return av_probe_input_format3(&probe, 1, &score) == input;
+    return av->probeInputFormat3(&probe, 1, &score) == input;
 }
 
 bool ClipInput::Source::findFirstStream()
 {
     if (format->nb_streams > 0 || !(format->ctx_flags & AVFMTCTX_NOHEADER))
         return format->nb_streams > 0;
-    AVPacket* packet = av_packet_alloc();
+    AVPacket* packet = av->packetAlloc();
     if (!packet)
         return false;
     for (int i = 0; i < packetsForTheFirstStream && format->nb_streams == 0; ++i) {
-        if (av_read_frame(format, packet) < 0)
+        if (av->readFrame(format, packet) < 0)
             break;
-        av_packet_unref(packet);
+        av->packetUnref(packet);
     }
-    av_packet_free(&packet);
+    av->packetFree(&packet);
     return format->nb_streams > 0;
 }
 
@@ -198,7 +196,11 @@ ClipInput::ClipInput(const QString& path, std::chrono::milliseconds limit)
     : source(std::make_unique<Source>())
 {
     // For the whole process, once: the player's FFmpeg is the same library, and reads the same files.
-    static const bool limited = (av_max_alloc(largestBlock), true);
+    static const bool limited = [] {
+        if (const FFmpegLibrary* av = ffmpegLibrary())
+            av->maxAlloc(largestBlock);
+        return true;
+    }();
     Q_UNUSED(limited);
     source->deadline = Clock::now() + limit;
     source->failure = source->open(path);
@@ -207,10 +209,10 @@ ClipInput::ClipInput(const QString& path, std::chrono::milliseconds limit)
 ClipInput::~ClipInput()
 {
     if (source->format)
-        avformat_close_input(&source->format);
+        source->av->formatCloseInput(&source->format);
     if (source->io) {
-        av_freep(&source->io->buffer);
-        avio_context_free(&source->io);
+        source->av->freep(&source->io->buffer);
+        source->av->ioContextFree(&source->io);
     }
     if (source->descriptor >= 0)
         ::close(source->descriptor);

@@ -1,19 +1,19 @@
 #include "clips/ClipMetadata.h"
 #include "clips/ClipInput.h"
+#include "clips/FFmpegLibrary.h"
 
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
 #include <libavutil/intreadwrite.h>
 }
 
+// Everything here reads a clip that ClipInput has opened: FFmpeg is loaded by then.
 namespace {
 
 constexpr double maximumFrameRate = 300;
 
 QString tag(const AVDictionary* tags, const char* key)
 {
-    const AVDictionaryEntry* entry = av_dict_get(tags, key, nullptr, 0);
+    const AVDictionaryEntry* entry = ffmpegLibrary()->dictGet(tags, key, nullptr, 0);
     return entry && entry->value[0] ? QString::fromUtf8(entry->value) : QString();
 }
 
@@ -41,21 +41,22 @@ int dnxProfile(AVFormatContext* format, const AVStream* video)
 {
     constexpr int compressionIdOffset = 0x28;
     constexpr int packetsToLookAt = 16; // the video's first packet may follow a few of sound
-    AVPacket* packet = av_packet_alloc();
+    const FFmpegLibrary& av = *ffmpegLibrary();
+    AVPacket* packet = av.packetAlloc();
     if (!packet)
         return FF_PROFILE_UNKNOWN;
     int profile = FF_PROFILE_UNKNOWN;
-    for (int i = 0; i < packetsToLookAt && av_read_frame(format, packet) >= 0; ++i) {
+    for (int i = 0; i < packetsToLookAt && av.readFrame(format, packet) >= 0; ++i) {
         const bool found = packet->stream_index == video->index;
         if (found && packet->size >= compressionIdOffset + 4) {
             const uint32_t id = AV_RB32(packet->data + compressionIdOffset);
             profile = id >= 1270 && id <= 1274 ? FF_PROFILE_DNXHR_444 - int(id - 1270) : FF_PROFILE_DNXHD;
         }
-        av_packet_unref(packet);
+        av.packetUnref(packet);
         if (found)
             break;
     }
-    av_packet_free(&packet);
+    av.packetFree(&packet);
     return profile;
 }
 
@@ -83,7 +84,7 @@ ClipMetadata describe(AVFormatContext* format)
         metadata.duration = double(video->duration) * av_q2d(video->time_base);
 
     if (video) {
-        metadata.codec = QString::fromLatin1(avcodec_get_name(video->codecpar->codec_id));
+        metadata.codec = QString::fromLatin1(ffmpegLibrary()->codecGetName(video->codecpar->codec_id));
         metadata.profile = video->codecpar->profile;
         if (video->codecpar->codec_id == AV_CODEC_ID_DNXHD && metadata.profile == FF_PROFILE_UNKNOWN)
             metadata.profile = dnxProfile(format, video);

@@ -1,47 +1,31 @@
 #include "clips/MpvLibrary.h"
+#include "clips/LoadedLibrary.h"
 #include "core/Console.h"
-
-#include <QLibrary>
-#include <QStringList>
-
-#include <type_traits>
 
 std::optional<MpvLibrary> MpvLibrary::load(const QString& name, int version, QString* error)
 {
-    // Never unloaded: mpv's threads and the player's callbacks may outlive any one user of it.
-    QLibrary library(name, version);
-    if (!library.load()) {
-        *error = library.errorString();
-        return std::nullopt;
-    }
+    LoadedLibrary library(name, version);
     MpvLibrary functions;
-    QStringList missing;
-    const auto find = [&](auto& function, const char* symbol) {
-        function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(library.resolve(symbol));
-        if (!function)
-            missing.append(QString::fromLatin1(symbol));
-    };
-    find(functions.create, "mpv_create");
-    find(functions.initialize, "mpv_initialize");
-    find(functions.terminateDestroy, "mpv_terminate_destroy");
-    find(functions.setOptionString, "mpv_set_option_string");
-    find(functions.observeProperty, "mpv_observe_property");
-    find(functions.setWakeupCallback, "mpv_set_wakeup_callback");
-    find(functions.commandAsync, "mpv_command_async");
-    find(functions.setPropertyAsync, "mpv_set_property_async");
-    find(functions.getProperty, "mpv_get_property");
-    find(functions.freeNodeContents, "mpv_free_node_contents");
-    find(functions.waitEvent, "mpv_wait_event");
-    find(functions.errorString, "mpv_error_string");
-    find(functions.renderContextCreate, "mpv_render_context_create");
-    find(functions.renderContextSetUpdateCallback, "mpv_render_context_set_update_callback");
-    find(functions.renderContextUpdate, "mpv_render_context_update");
-    find(functions.renderContextRender, "mpv_render_context_render");
-    find(functions.renderContextFree, "mpv_render_context_free");
-    if (!missing.isEmpty()) {
-        *error = QStringLiteral("%1 has no %2").arg(library.fileName(), missing.join(QStringLiteral(", ")));
+    library.find(functions.create, "mpv_create");
+    library.find(functions.initialize, "mpv_initialize");
+    library.find(functions.terminateDestroy, "mpv_terminate_destroy");
+    library.find(functions.setOptionString, "mpv_set_option_string");
+    library.find(functions.observeProperty, "mpv_observe_property");
+    library.find(functions.setWakeupCallback, "mpv_set_wakeup_callback");
+    library.find(functions.commandAsync, "mpv_command_async");
+    library.find(functions.setPropertyAsync, "mpv_set_property_async");
+    library.find(functions.getProperty, "mpv_get_property");
+    library.find(functions.freeNodeContents, "mpv_free_node_contents");
+    library.find(functions.waitEvent, "mpv_wait_event");
+    library.find(functions.errorString, "mpv_error_string");
+    library.find(functions.renderContextCreate, "mpv_render_context_create");
+    library.find(functions.renderContextSetUpdateCallback, "mpv_render_context_set_update_callback");
+    library.find(functions.renderContextUpdate, "mpv_render_context_update");
+    library.find(functions.renderContextRender, "mpv_render_context_render");
+    library.find(functions.renderContextFree, "mpv_render_context_free");
+    *error = library.error();
+    if (!error->isEmpty())
         return std::nullopt;
-    }
     return functions;
 }
 

@@ -1,8 +1,5 @@
 #include "clips/Timecode.h"
-
-extern "C" {
-#include <libavutil/timecode.h>
-}
+#include "clips/FFmpegLibrary.h"
 
 #include <cmath>
 
@@ -11,9 +8,12 @@ namespace {
 // FFmpeg's own timecode arithmetic, the one its muxers write timecodes with.
 std::optional<AVTimecode> avTimecode(ClipMetadata::Rate rate, bool dropFrame, int startFrame)
 {
+    const FFmpegLibrary* av = ffmpegLibrary();
+    if (!av)
+        return std::nullopt;
     AVTimecode timecode;
     const int flags = AV_TIMECODE_FLAG_24HOURSMAX | (dropFrame ? AV_TIMECODE_FLAG_DROPFRAME : 0);
-    if (av_timecode_init(
+    if (av->timecodeInit(
             &timecode, AVRational { rate.numerator, rate.denominator }, flags, startFrame, nullptr)
         < 0)
         return std::nullopt;
@@ -40,10 +40,12 @@ std::optional<Timecode> Timecode::parse(QStringView text, ClipMetadata::Rate rat
             return std::nullopt;
     if (trimmed[2] != u':' || trimmed[5] != u':' || !QStringView(u":;.").contains(trimmed[8]))
         return std::nullopt;
+    const FFmpegLibrary* av = ffmpegLibrary();
     AVTimecode timecode;
-    if (av_timecode_init_from_string(&timecode, AVRational { rate.numerator, rate.denominator },
-            trimmed.toLatin1().constData(), nullptr)
-        < 0)
+    if (!av
+        || av->timecodeInitFromString(&timecode, AVRational { rate.numerator, rate.denominator },
+               trimmed.toLatin1().constData(), nullptr)
+            < 0)
         return std::nullopt;
     const int hours = trimmed.mid(0, 2).toInt(), minutes = trimmed.mid(3, 2).toInt();
     const int seconds = trimmed.mid(6, 2).toInt(), frames = trimmed.mid(9, 2).toInt();
@@ -69,5 +71,5 @@ QString Timecode::at(double seconds) const
         = qint64(timecode->fps) * 86400 - (dropFrame ? qint64(timecode->fps / 15) * (24 * 60 - 24 * 6) : 0);
     const int frame = int(qint64(frames) % framesPerDay);
     char text[AV_TIMECODE_STR_SIZE];
-    return QString::fromLatin1(av_timecode_make_string(&*timecode, text, frame));
+    return QString::fromLatin1(ffmpegLibrary()->timecodeMakeString(&*timecode, text, frame));
 }

@@ -1,3 +1,4 @@
+#include "clips/FFmpegLibrary.h"
 #include "clips/MpvLibrary.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,14 @@ TEST(MpvLibrary, FindsEveryFunctionInTheInstalledLibmpv)
     ASSERT_NE(handle, nullptr);
     EXPECT_STREQ(mpv->errorString(MPV_ERROR_NOMEM), "memory allocation failed");
     mpv->terminateDestroy(handle);
+}
+
+TEST(FFmpegLibrary, FindsEveryFunctionInTheInstalledFFmpeg)
+{
+    QString error;
+    const auto av = FFmpegLibrary::load(&error);
+    ASSERT_TRUE(av) << error.toStdString();
+    EXPECT_STREQ(av->codecGetName(AV_CODEC_ID_PRORES), "prores");
 }
 
 TEST(MpvLibrary, SaysWhatIsMissingInsteadOfLoadingHalfALibrary)
