@@ -1,4 +1,5 @@
 #include "app/AppDelegate.h"
+#include "app/WebViewGraphics.h"
 #include "core/CommandRunner.h"
 #include "core/Console.h"
 #include "logform/LogServiceAddress.h"
@@ -67,6 +68,7 @@ void AppDelegate::awakeFromNib()
 
 void AppDelegate::setUpWebView()
 {
+    makeSharedContextForWebView();
     webView = new QWebEngineView(webViewPane);
     webViewPane->layout()->addWidget(webView);
     // The page lives in a named profile of its own; it draws no background of its own.

@@ -77,8 +77,7 @@ void whenDrawn(QWidget* window, std::function<void()> step)
 void prepareProcess()
 {
     Heap::limitArenas();
-    // The web view on OpenGL needs Qt's contexts shared.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    prepareWebViewGraphics();
 }
 
 void configureApplication()

@@ -1,10 +1,33 @@
 #include "app/WebViewGraphics.h"
 
+#include <QDir>
+#include <QGuiApplication>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QQuickWidget>
 #include <QQuickWindow>
+
+#include <memory>
+
+QT_BEGIN_NAMESPACE
+// Qt Gui's shared OpenGL context, as Qt's own modules (the web engine among them) reach it.
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+QT_END_NAMESPACE
+
+namespace {
+
+bool backendChosenByUser()
+{
+    return qEnvironmentVariableIsSet("QT_QUICK_BACKEND") || qEnvironmentVariableIsSet("QSG_RHI_BACKEND");
+}
+
+// Holds the shared OpenGL context's place from before the QGuiApplication is made until the window is on
+// screen, never made itself: what runs as the application starts (the web engine's start-up, in some of
+// its versions) then finds a shared context there and makes none.
+std::unique_ptr<QOpenGLContext> sharedContextPlaceholder;
+
+}
 
 bool isSoftwareRenderer(const QString& renderer)
 {
@@ -33,14 +56,51 @@ QString openGLRenderer()
     return renderer;
 }
 
+bool hasGraphicsDevice(const QString& devices)
+{
+    const QDir folder(devices);
+    const auto any = [](const QDir& in, const QStringList& patterns) {
+        return !in.entryList(patterns, QDir::Files | QDir::System).isEmpty();
+    };
+    return any(QDir(folder.filePath(QStringLiteral("dri"))),
+               { QStringLiteral("renderD*"), QStringLiteral("card*") })
+        || any(folder, { QStringLiteral("nvidia[0-9]*") });
+}
+
+void prepareWebViewGraphics()
+{
+    if (backendChosenByUser() || hasGraphicsDevice()) {
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+        return;
+    }
+    sharedContextPlaceholder = std::make_unique<QOpenGLContext>();
+    qt_gl_set_global_share_context(sharedContextPlaceholder.get());
+}
+
 void chooseWebViewGraphics()
 {
+    if (sharedContextPlaceholder) {
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+        return;
+    }
     // A backend named in Qt Quick's own variables is the user's choice.
-    if (qEnvironmentVariableIsSet("QT_QUICK_BACKEND") || qEnvironmentVariableIsSet("QSG_RHI_BACKEND"))
+    if (backendChosenByUser())
         return;
     // No OpenGL at all leaves Qt Quick's own choice, which is software then too.
     if (isSoftwareRenderer(openGLRenderer()))
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+}
+
+void makeSharedContextForWebView()
+{
+    if (!sharedContextPlaceholder)
+        return;
+    // The web engine picks its way of reaching OpenGL from this context, even where it draws in software.
+    auto* context = new QOpenGLContext(qApp);
+    context->create();
+    qt_gl_set_global_share_context(context);
+    QObject::connect(context, &QObject::destroyed, [] { qt_gl_set_global_share_context(nullptr); });
+    sharedContextPlaceholder.reset();
 }
 
 bool webViewComposedWithOpenGL()

@@ -12,12 +12,26 @@ bool isSoftwareRenderer(const QString& renderer);
 // The name of the renderer that this machine's OpenGL contexts get; empty when none can be made.
 QString openGLRenderer();
 
+// Whether `devices` (the system's /dev) holds a graphics card's device node: a DRM render or card node, or
+// one of NVIDIA's own. Without one, OpenGL can only be drawn by the processor.
+bool hasGraphicsDevice(const QString& devices = QStringLiteral("/dev"));
+
+// Called before the QGuiApplication is made. Where the machine has no graphics card, the shared OpenGL
+// context that the web engine needs is made only once the window is on screen (makeSharedContextForWebView):
+// making it loads the OpenGL driver, which took longer than showing a bare window, and such a window draws
+// without OpenGL. Elsewhere Qt's OpenGL contexts are shared from the start, as the window that holds a web
+// view on OpenGL is itself drawn with OpenGL.
+void prepareWebViewGraphics();
+
+// Makes the shared OpenGL context that prepareWebViewGraphics held off, if it did; before the first web view.
+void makeSharedContextForWebView();
+
 // Chooses how the web view draws: with OpenGL where a graphics card draws it, in software where OpenGL
 // would be drawn by the processor anyway. A web view on OpenGL makes Qt compose its whole window with
 // OpenGL on every repaint; done in software, that is ~20 ms of the main thread for each repaint of any
 // widget in the window, where drawing the web view in software costs it nothing. A backend named in
 // QT_QUICK_BACKEND or QSG_RHI_BACKEND is left as it is. Called once the QGuiApplication exists, before the
-// first web view.
+// first web view; where prepareWebViewGraphics chose software already, nothing is asked of OpenGL.
 void chooseWebViewGraphics();
 
 // Whether the web view, as chooseWebViewGraphics left it, is composed into its window with OpenGL.

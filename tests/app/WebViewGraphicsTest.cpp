@@ -3,7 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QMainWindow>
+#include <QOpenGLContext>
+#include <QQuickWindow>
+#include <QTemporaryDir>
 #include <QWindow>
 
 namespace {
@@ -30,6 +36,37 @@ TEST(WebViewGraphics, TellsTheProcessorsRenderersFromGraphicsCards)
     };
     for (const auto& [renderer, software] : cases)
         EXPECT_EQ(isSoftwareRenderer(QString::fromLatin1(renderer)), software) << renderer;
+}
+
+TEST(WebViewGraphics, AGraphicsCardIsKnownByItsDeviceNodes)
+{
+    QTemporaryDir devices;
+    const auto has = [&](const QString& node) {
+        QDir(devices.path()).mkpath(QFileInfo(devices.filePath(node)).path());
+        QFile(devices.filePath(node)).open(QIODevice::WriteOnly);
+        return hasGraphicsDevice(devices.path());
+    };
+    EXPECT_FALSE(hasGraphicsDevice(devices.path())) << "nothing there";
+    EXPECT_FALSE(has(QStringLiteral("dri/by-path/pci-0000:00:02.0-render"))) << "links' folder only";
+    EXPECT_FALSE(has(QStringLiteral("nvidiactl"))) << "NVIDIA's control node names no card";
+    EXPECT_TRUE(has(QStringLiteral("nvidia0")));
+    QDir(devices.path()).remove(QStringLiteral("nvidia0"));
+    EXPECT_TRUE(has(QStringLiteral("dri/card0")));
+    QDir(devices.path()).remove(QStringLiteral("dri/card0"));
+    EXPECT_TRUE(has(QStringLiteral("dri/renderD128")));
+}
+
+// Without a graphics card the web view draws in software, and the shared context it still needs is there
+// by the time a web view is made (the test program's start makes it, as the delegate does once the window
+// is on screen).
+TEST(WebViewGraphics, WithoutAGraphicsCardTheWebViewDrawsInSoftwareBesideAMadeSharedContext)
+{
+    if (hasGraphicsDevice())
+        GTEST_SKIP() << "this machine has a graphics card";
+    EXPECT_EQ(QQuickWindow::sceneGraphBackend(), QStringLiteral("software"));
+    ASSERT_NE(QOpenGLContext::globalShareContext(), nullptr);
+    EXPECT_TRUE(QOpenGLContext::globalShareContext()->isValid());
+    EXPECT_FALSE(QCoreApplication::testAttribute(Qt::AA_ShareOpenGLContexts));
 }
 
 // Where the processor draws OpenGL, the main window must be composed without it: a repaint of the clip

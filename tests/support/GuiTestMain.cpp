@@ -1,4 +1,5 @@
 #include "app/ApplicationMain.h"
+#include "app/WebViewGraphics.h"
 #include "support/NullAudio.h"
 #include "support/TestEnvironment.h"
 
@@ -25,6 +26,8 @@ int main(int argc, char** argv)
     prepareProcess();
     QApplication application(argc, argv);
     configureApplication();
+    // Tests make web views of their own too, not only through the delegate.
+    makeSharedContextForWebView();
     NullAudio::install();
     return RUN_ALL_TESTS();
 }
