@@ -8,7 +8,7 @@
 #include <QQuickWidget>
 #include <QQuickWindow>
 
-#include <memory>
+#include <utility>
 
 QT_BEGIN_NAMESPACE
 // Qt Gui's shared OpenGL context, as Qt's own modules (the web engine among them) reach it.
@@ -25,7 +25,18 @@ bool backendChosenByUser()
 // Holds the shared OpenGL context's place from before the QGuiApplication is made until the window is on
 // screen, never made itself: what runs as the application starts (the web engine's start-up, in some of
 // its versions) then finds a shared context there and makes none.
-std::unique_ptr<QOpenGLContext> sharedContextPlaceholder;
+QOpenGLContext* sharedContextPlaceholder = nullptr;
+// The shared context made in its place.
+QOpenGLContext* madeSharedContext = nullptr;
+
+// Runs as the application ends, while Qt still has its window system and thread data: a context deleted
+// any later (with the program's static objects) crashes.
+void deleteSharedContexts()
+{
+    qt_gl_set_global_share_context(nullptr);
+    delete std::exchange(sharedContextPlaceholder, nullptr);
+    delete std::exchange(madeSharedContext, nullptr);
+}
 
 }
 
@@ -73,8 +84,9 @@ void prepareWebViewGraphics()
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
         return;
     }
-    sharedContextPlaceholder = std::make_unique<QOpenGLContext>();
-    qt_gl_set_global_share_context(sharedContextPlaceholder.get());
+    sharedContextPlaceholder = new QOpenGLContext;
+    qt_gl_set_global_share_context(sharedContextPlaceholder);
+    qAddPostRoutine(deleteSharedContexts);
 }
 
 void chooseWebViewGraphics()
@@ -96,11 +108,10 @@ void makeSharedContextForWebView()
     if (!sharedContextPlaceholder)
         return;
     // The web engine picks its way of reaching OpenGL from this context, even where it draws in software.
-    auto* context = new QOpenGLContext(qApp);
-    context->create();
-    qt_gl_set_global_share_context(context);
-    QObject::connect(context, &QObject::destroyed, [] { qt_gl_set_global_share_context(nullptr); });
-    sharedContextPlaceholder.reset();
+    madeSharedContext = new QOpenGLContext;
+    madeSharedContext->create();
+    qt_gl_set_global_share_context(madeSharedContext);
+    delete std::exchange(sharedContextPlaceholder, nullptr);
 }
 
 bool webViewComposedWithOpenGL()
