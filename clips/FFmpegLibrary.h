@@ -12,10 +12,10 @@ extern "C" {
 
 #include <optional>
 
-// The functions of FFmpeg (libavformat, libavcodec, libavutil) that the clips' readers call. The program
-// does not link FFmpeg, whose libraries and theirs took a window as long again to show as it takes
-// without them; they are loaded when the first clip is read. Each member is the FFmpeg function of the same
-// name in camel case, without its "av_" prefix.
+// The functions of FFmpeg (libavformat, libavcodec, libavutil) that the clips' readers call. Loading these
+// libraries and theirs before the window could show took about as long as showing a bare window: the
+// program does not link FFmpeg but loads it when the first clip is read. Each member is the FFmpeg function
+// of its name, in camel case without the leading "av" ("avio_size" is ioSize, "av_read_frame" readFrame).
 struct FFmpegLibrary
 {
     // libavformat

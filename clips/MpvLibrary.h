@@ -8,9 +8,9 @@
 #include <optional>
 
 // The functions of libmpv that the player calls. libmpv brings some eighty libraries of its own besides
-// FFmpeg, and loading them before the window could show took as long as showing it: the program does not
-// link libmpv but loads it when the first player is made. Each member is the libmpv function of the same
-// name without its "mpv_" prefix.
+// FFmpeg's, and loading them before the window could show took about as long as showing a bare window: the
+// program does not link libmpv but loads it when the first player is made. Each member is the libmpv
+// function of its name, in camel case without the "mpv_" prefix.
 struct MpvLibrary
 {
     decltype(&::mpv_create) create = nullptr;
