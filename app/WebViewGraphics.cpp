@@ -116,7 +116,10 @@ void makeSharedContextForWebView()
 
 bool webViewComposedWithOpenGL()
 {
-    return QQuickWindow::graphicsApi() != QSGRendererInterface::Software;
+    // Qt Quick's software renderer is a scene graph backend of its own: choosing it leaves graphicsApi()
+    // naming the API that its other backend would use.
+    return QQuickWindow::sceneGraphBackend() != QLatin1String("software")
+        && QQuickWindow::graphicsApi() != QSGRendererInterface::Software;
 }
 
 void prepareForWebView(QWidget* pane)

@@ -67,6 +67,7 @@ TEST(WebViewGraphics, WithoutAGraphicsCardTheWebViewDrawsInSoftwareBesideAMadeSh
     ASSERT_NE(QOpenGLContext::globalShareContext(), nullptr);
     EXPECT_TRUE(QOpenGLContext::globalShareContext()->isValid());
     EXPECT_FALSE(QCoreApplication::testAttribute(Qt::AA_ShareOpenGLContexts));
+    EXPECT_FALSE(webViewComposedWithOpenGL());
 }
 
 // Where the processor draws OpenGL, the main window must be composed without it: a repaint of the clip
