@@ -2,24 +2,17 @@
 #include "app/WebViewGraphics.h"
 #include "core/CommandRunner.h"
 #include "core/Console.h"
-#include "logform/LogServiceAddress.h"
 #include "core/Spinner.h"
-#include "logform/WebPage.h"
-#include "logform/WebRequestLimit.h"
+#include "logform/LogFormViewModule.h"
+#include "logform/LogServiceAddress.h"
 #include "move/AppMover.h"
 
 #include "core/BuildConfig.h"
 
 #include <QLabel>
-#include <QLayout>
 #include <QMainWindow>
 #include <QSplitter>
 #include <QTimer>
-#include <QWebEngineCookieStore>
-#include <QWebEnginePage>
-#include <QWebEngineProfile>
-#include <QWebEngineSettings>
-#include <QWebEngineView>
 
 namespace {
 // The web view keeps its own named, persistent set of preferences and cookies.
@@ -69,30 +62,32 @@ void AppDelegate::awakeFromNib()
 void AppDelegate::setUpWebView()
 {
     makeSharedContextForWebView();
-    webView = new QWebEngineView(webViewPane);
-    webViewPane->layout()->addWidget(webView);
-    // The page lives in a named profile of its own; it draws no background of its own.
-    profile = std::make_unique<QWebEngineProfile>(webProfileName);
-    page = std::make_unique<WebPage>(profile.get());
-    page->setBackgroundColor(Qt::transparent);
-    webView->setPage(page.get());
-    profile->settings()->setFontSize(QWebEngineSettings::DefaultFontSize, webDefaultFontSize);
-    connect(page.get(), &QWebEnginePage::loadFinished, this, &AppDelegate::webViewDidFinishLoadForFrame);
-    connect(
-        profile.get(), &QWebEngineProfile::downloadRequested, this, &AppDelegate::webViewDownloadRequested);
-    requestLimit = new WebRequestLimit(page.get());
-    connect(requestLimit, &WebRequestLimit::expired, this, &AppDelegate::webRequestExpired);
+    // The view's handlers go no further than the delegate's life: the view is the delegate's own.
+    LogFormView::Handlers handlers {
+        .loadFinished = [this](bool ok) { webViewDidFinishLoadForFrame(ok); },
+        .downloadRequested = [this](FormDownloadRequest& download) { webViewDownloadRequested(&download); },
+        .requestExpired = [this](const QUrl& url, std::chrono::milliseconds limit) { webRequestExpired(url, limit); },
+    };
+    QString error;
+    logForm = LogFormViewModule::makeView(
+        webViewPane, { webProfileName, webDefaultFontSize }, std::move(handlers), &error);
+    if (!logForm) {
+        consoleLine(QStringLiteral("setUpWebView: the web view could not be loaded: ") + error);
+        webSpinner->stopAnimation();
+        label->setText(tr("The log form cannot be shown: tapeScribe's web view is missing or damaged. "
+                          "Reinstalling tapeScribe should mend it."));
+        return;
+    }
+    webView = logForm->view();
 
     loadInWebView(formURL);
     startReadingNotes();
-
-    profile->cookieStore()->setCookieFilter([](const QWebEngineCookieStore::FilterRequest&) { return true; });
 }
 
 void AppDelegate::loadInWebView(const QUrl& url)
 {
-    page->load(url);
-    requestLimit->start(url, webRequestLimit);
+    if (logForm)
+        logForm->load(url, webRequestLimit);
 }
 
 void AppDelegate::webRequestExpired(const QUrl& url, std::chrono::milliseconds limit)

@@ -8,6 +8,7 @@
 #include "clips/ClipSortModel.h"
 #include "clips/MetadataReader.h"
 #include "clips/RecordingStart.h"
+#include "logform/LogFormView.h"
 #include "logform/NotesFetch.h"
 #include "notes/LogNote.h"
 #include "notes/MarkerFormat.h"
@@ -36,14 +37,8 @@ class QPushButton;
 class QSplitter;
 class QTableView;
 class QTimer;
-class QWebEngineDownloadRequest;
-class QWebEnginePage;
-class QWebEngineProfile;
-class QWebEngineView;
 class QWidget;
 class Spinner;
-class WebPage;
-class WebRequestLimit;
 
 // The whole running application: it owns every piece of state of the main window and is the target of
 // every menu action, button and view callback. Each subsystem defines its handlers in its own folder;
@@ -66,10 +61,11 @@ public:
     // interface loader before awakeFromNib.
     QPointer<QMainWindow> window;
     QPointer<PlayerView> playerView;
-    // The log form's pane holds the spinner, and the web view once setUpWebView has made it there.
+    // The log form's pane holds the spinner, and the web view (a QWebEngineView) once setUpWebView has
+    // made it there.
     QPointer<Spinner> webSpinner;
     QPointer<QWidget> webViewPane;
-    QPointer<QWebEngineView> webView;
+    QPointer<QWidget> webView;
     QPointer<QPushButton> chooseFolderButton;
     QPointer<Spinner> spinner;
     QPointer<QTableView> tableView;
@@ -155,8 +151,6 @@ public:
     // The log form's address: the log service's form page, or the local development server's.
     QUrl defaultFormURL(bool fromLocalServer) const;
 
-    QWebEngineProfile* webProfile() const { return profile.get(); }
-
 public slots:
     // Start-up, in this order. The interface set-up comes in two halves, with the main window shown and
     // drawn between them: the web engine holds the main thread for the better part of a second as it
@@ -188,7 +182,7 @@ public slots:
 
     // Log form and clock.
     void webViewDidFinishLoadForFrame(bool ok);
-    void webViewDownloadRequested(QWebEngineDownloadRequest* download);
+    void webViewDownloadRequested(FormDownloadRequest* download);
     void timerDidFire();
     void setTimeOffsetCookie();
 
@@ -245,7 +239,7 @@ private:
     // The web view's request stopped at its limit: said on the console and in the status label.
     void webRequestExpired(const QUrl& url, std::chrono::milliseconds limit);
 
-    std::unique_ptr<QWebEngineProfile> profile;
-    std::unique_ptr<WebPage> page; // declared after the profile: a page must go before its profile
-    WebRequestLimit* requestLimit = nullptr; // owned by the page
+    // The web view's page, profile and request limit, from the web engine's module; none until
+    // setUpWebView, or when the module could not be loaded.
+    std::unique_ptr<LogFormView> logForm;
 };

@@ -7,9 +7,6 @@
 
 #include "core/BuildConfig.h"
 
-#include <QWebEngineCookieStore>
-#include <QWebEngineProfile>
-
 // The log form's clock: the time offset cookie and the timer that keeps it current.
 
 void AppDelegate::timerDidFire()
@@ -23,7 +20,7 @@ void AppDelegate::setTimeOffsetCookie()
     // Only meaningful while a clip is loaded; otherwise the cookie keeps its last value. The loaded record's
     // start is the moment that `mediaCreatedTime` writes.
     const MpvPlayer* player = playerView ? playerView->player() : nullptr;
-    if (loadedAssetIndex < 0 || loadedAssetIndex >= assets.size() || !player || !webProfile())
+    if (loadedAssetIndex < 0 || loadedAssetIndex >= assets.size() || !player || !logForm)
         return;
 
     const double secondsBetween = TimeOffset::secondsBetween(
@@ -33,7 +30,7 @@ void AppDelegate::setTimeOffsetCookie()
     const QNetworkCookie cookie = TimeOffset::cookie(secondsBetween);
     const QUrl origin = useLocalServer ? QUrl(QStringLiteral("http://localhost/"))
                                        : LogServiceAddress::origin(logServiceHost);
-    webProfile()->cookieStore()->setCookie(cookie, origin);
+    logForm->setCookie(cookie, origin);
     // The web engine's store cannot be read back synchronously: the development build shows what it
     // has just given the local server.
     if (useLocalServer)

@@ -8,11 +8,11 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMainWindow>
-#include <QWebEngineDownloadRequest>
+#include <QPointer>
 
 // Files that the log form hands over: the logger says where they go, the status label says how it went.
 
-void AppDelegate::webViewDownloadRequested(QWebEngineDownloadRequest* download)
+void AppDelegate::webViewDownloadRequested(FormDownloadRequest* download)
 {
     const QString downloads
         = Platform::standardFolders(Platform::StandardFolder::Downloads, Platform::FolderDomain::User)
@@ -25,7 +25,7 @@ void AppDelegate::webViewDownloadRequested(QWebEngineDownloadRequest* download)
         : std::optional(QFileDialog::getSaveFileName(window, tr("Save the Download"), proposed));
     consoleLine(QStringLiteral("webViewDownloadRequested: %1 -> %2")
                     .arg(download->url().toString(), chosen.value_or(QStringLiteral("(cancelled)"))));
-    // The engine ends a request that is neither accepted nor cancelled by the time this returns.
+    // The engine ends a request that is neither saved nor cancelled by the time this returns.
     if (!chosen || chosen->isEmpty()) {
         download->cancel();
         return;
@@ -38,28 +38,28 @@ void AppDelegate::webViewDownloadRequested(QWebEngineDownloadRequest* download)
         label->setText(FormDownload::failed(target.absoluteFilePath(), tr("its folder cannot be made")));
         return;
     }
-    download->setDownloadDirectory(target.absolutePath());
-    download->setDownloadFileName(target.fileName());
-    connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, download] {
-        const QString path = QDir(download->downloadDirectory()).filePath(download->downloadFileName());
-        switch (download->state()) {
-        case QWebEngineDownloadRequest::DownloadCompleted:
-            label->setText(FormDownload::saved(path));
-            break;
-        case QWebEngineDownloadRequest::DownloadInterrupted:
-            label->setText(FormDownload::failed(path, download->interruptReasonString()));
-            break;
-        // Once accepted, nothing of tapeScribe's cancels a download: the engine gave it up.
-        case QWebEngineDownloadRequest::DownloadCancelled:
-            label->setText(FormDownload::failed(path, tr("the download was cancelled")));
-            break;
-        default:
-            break;
-        }
-        consoleLine(QStringLiteral("webViewDownloadRequested: %1 ended in state %2")
-                        .arg(path)
-                        .arg(int(download->state())));
-    });
-    download->accept();
+    const QPointer<AppDelegate> self(this);
+    download->save(target.absoluteFilePath(),
+        [self](FormDownloadRequest::Ending ending, const QString& path, const QString& reason) {
+            if (!self)
+                return;
+            QString ended;
+            switch (ending) {
+            case FormDownloadRequest::Ending::Saved:
+                self->label->setText(FormDownload::saved(path));
+                ended = QStringLiteral("saved");
+                break;
+            case FormDownloadRequest::Ending::Interrupted:
+                self->label->setText(FormDownload::failed(path, reason));
+                ended = QStringLiteral("interrupted: ") + reason;
+                break;
+            // Once saving, nothing of tapeScribe's cancels a download: the engine gave it up.
+            case FormDownloadRequest::Ending::Cancelled:
+                self->label->setText(FormDownload::failed(path, tr("the download was cancelled")));
+                ended = QStringLiteral("cancelled");
+                break;
+            }
+            consoleLine(QStringLiteral("webViewDownloadRequested: %1 %2").arg(path, ended));
+        });
     label->setText(FormDownload::saving(target.absoluteFilePath()));
 }

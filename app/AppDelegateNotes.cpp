@@ -9,9 +9,6 @@
 #include <QLabel>
 #include <QTableView>
 #include <QTimer>
-#include <QWebEnginePage>
-#include <QWebEngineScript>
-#include <QWebEngineView>
 
 // The logger's notes beside the player: read through the log form's own session, shown as ticks on the
 // position bar and as a list under it.
@@ -52,13 +49,12 @@ void AppDelegate::startReadingNotes()
 
 void AppDelegate::notesTimerDidFire()
 {
-    QWebEnginePage* page = webView ? webView->page() : nullptr;
-    if (!page)
+    if (!logForm)
         return;
     const qint64 since = loggedNotes.empty() ? 0 : loggedNotes.back().id;
     const QPointer<AppDelegate> self(this);
-    page->runJavaScript(NotesFetch::pollScript(NotesFetch::address(formURL, since), notesRequestInterval),
-        QWebEngineScript::ApplicationWorld, [self](const QVariant& result) {
+    logForm->runScript(NotesFetch::pollScript(NotesFetch::address(formURL, since), notesRequestInterval),
+        [self](const QVariant& result) {
             if (self)
                 self->notesDidArrive(result);
         });

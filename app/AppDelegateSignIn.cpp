@@ -3,9 +3,6 @@
 #include "logform/SignInPage.h"
 
 #include <QTimer>
-#include <QWebEnginePage>
-#include <QWebEngineScript>
-#include <QWebEngineView>
 
 // The web view's finished page loads: the spinner, and the sign-in page's fields.
 
@@ -27,11 +24,10 @@ void AppDelegate::webViewDidFinishLoadForFrame(bool ok)
 
 void AppDelegate::fillSignInPage()
 {
-    QWebEnginePage* page = webView->page();
-    if (!isSignInPage(page->url(), logServiceHost))
+    if (!logForm || !isSignInPage(logForm->url(), logServiceHost))
         return;
     // The script runs in a world of its own, so that nothing the page's scripts have changed (such as
     // document.getElementById) sees the account before the fields hold it. On a page without the form it
     // does nothing.
-    page->runJavaScript(signInFillScript(username, password), QWebEngineScript::ApplicationWorld);
+    logForm->runScript(signInFillScript(username, password));
 }

@@ -15,6 +15,7 @@ namespace Platform {
 namespace {
     std::function<bool(const QUrl&)> urlOpener;
     QString helperToolFolder;
+    QString moduleFolder;
 }
 
 QString helperToolPath(const QString& toolName)
@@ -23,6 +24,14 @@ QString helperToolPath(const QString& toolName)
         return QDir(helperToolFolder).filePath(toolName);
     return QDir::cleanPath(
         QCoreApplication::applicationDirPath() + QStringLiteral("/../libexec/") + toolName);
+}
+
+QString modulePath(const QString& fileName)
+{
+    if (!moduleFolder.isEmpty())
+        return QDir(moduleFolder).filePath(fileName);
+    return QDir::cleanPath(
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../lib/tapescribe/") + fileName);
 }
 
 bool openUrl(const QUrl& url)
@@ -53,6 +62,11 @@ void setUrlOpener(std::function<bool(const QUrl&)> opener)
 void setHelperToolFolder(const QString& folder)
 {
     helperToolFolder = folder;
+}
+
+void setModuleFolder(const QString& folder)
+{
+    moduleFolder = folder;
 }
 
 QString runtimeFolder()

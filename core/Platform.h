@@ -20,6 +20,9 @@ QString helperToolPath(const QString& toolName);
 inline QString xattrTool() { return helperToolPath(QStringLiteral("tapescribe-xattr")); }
 inline QString securityTool() { return helperToolPath(QStringLiteral("tapescribe-security")); }
 
+// A module that tapeScribe loads while it runs, in lib/tapescribe/ beside the executable's folder.
+QString modulePath(const QString& fileName);
+
 // How long one run of each helper tool may take before it is stopped. An attribute on a network mount
 // that hangs, or a keyring service that never answers, must not hold the window for longer; both
 // tools answer within milliseconds when all is well.
@@ -30,9 +33,11 @@ inline constexpr std::chrono::seconds securityToolDeadline { 10 };
 bool openUrl(const QUrl& url);
 
 // Seams for tests. While an opener is set, openUrl hands it every URL and returns its answer instead of
-// the desktop's; while a folder is set, helper tools are taken from it. Empty values restore the defaults.
+// the desktop's; while a folder is set, helper tools (or modules) are taken from it. Empty values restore
+// the defaults.
 void setUrlOpener(std::function<bool(const QUrl&)> opener);
 void setHelperToolFolder(const QString& folder);
+void setModuleFolder(const QString& folder);
 
 // Where tapeScribe keeps per-user runtime files (the single-instance socket).
 QString runtimeFolder();

@@ -2,6 +2,7 @@
 #include "clips/QuietConsole.h"
 #include "support/LogServiceProcess.h"
 #include "support/Statistics.h"
+#include "support/WebEngineView.h"
 
 #include "clips/MpvPlayer.h"
 #include "clips/PlayerView.h"
@@ -11,7 +12,6 @@
 
 #include <QWebEnginePage>
 #include <QWebEngineScript>
-#include <QWebEngineView>
 
 #include <cstdio>
 #include <memory>
@@ -58,7 +58,7 @@ int main(int argc, char** argv)
 
     BenchApplication bench;
     AppDelegate& delegate = bench.delegate;
-    QWebEnginePage* page = delegate.webView->page();
+    QWebEnginePage* page = webEngineView(delegate)->page();
     delegate.username = QStringLiteral("bench");
     delegate.password = QStringLiteral("bench-pw");
     if (!pageIs(page, signInPageURL(host))) {

@@ -13,6 +13,7 @@
 #include <link.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -52,11 +53,24 @@ CodeRange findWebEngineCode()
     return range;
 }
 
+// Where Qt WebEngine's code lies, once it is loaded: with the program, or later with the module that uses
+// it. Zero until then; constant-initialised, so it is there for a delete that comes before any initialiser
+// of this file has run.
+std::atomic<std::uintptr_t> webEngineCodeBegin { 0 };
+std::atomic<std::uintptr_t> webEngineCodeEnd { 0 };
+
 bool calledFromWebEngine(const void* returnAddress)
 {
-    // Read at the first delete, which may come before any initialiser of this file has run; Qt WebEngine
-    // is loaded with the program, so it is there by then.
-    static const CodeRange webEngineCode = findWebEngineCode();
+    // Looked for at each delete until it is found; it is never unloaded, so found once is found for good.
+    if (!webEngineCodeBegin.load(std::memory_order_acquire)) {
+        const CodeRange found = findWebEngineCode();
+        if (!found.begin)
+            return false;
+        webEngineCodeEnd.store(found.end, std::memory_order_relaxed);
+        webEngineCodeBegin.store(found.begin, std::memory_order_release);
+    }
+    const CodeRange webEngineCode { webEngineCodeBegin.load(std::memory_order_acquire),
+                                    webEngineCodeEnd.load(std::memory_order_relaxed) };
     return webEngineCode.contains(returnAddress);
 }
 

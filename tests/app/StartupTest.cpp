@@ -2,7 +2,9 @@
 #include "core/Platform.h"
 #include "move/AppMover.h"
 #include "core/Spinner.h"
+#include "support/ConsoleLines.h"
 #include "support/TestApplication.h"
+#include "support/WebEngineView.h"
 
 #include <gtest/gtest.h>
 
@@ -17,9 +19,9 @@
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QTest>
-#include <QWebEnginePage>
+#include <QLabel>
+#include <QTemporaryDir>
 #include <QWebEngineProfile>
-#include <QWebEngineView>
 #include <QWindow>
 
 #include <functional>
@@ -41,10 +43,11 @@ TEST(Startup, InterfaceSetUpRequestsTheLogFormAtOnce)
     application.awake();
 
     // The request is issued by the interface set-up itself, before the launch steps run.
-    EXPECT_EQ(delegate.webView->page()->requestedUrl(), delegate.formURL);
-    EXPECT_EQ(delegate.webView->page()->profile(), delegate.webProfile());
-    EXPECT_EQ(delegate.webProfile()->storageName(), QStringLiteral("com.FernwrightSystem.tapeScribe"));
-    EXPECT_FALSE(delegate.webProfile()->isOffTheRecord());
+    const QWebEngineView* view = webEngineView(delegate);
+    ASSERT_TRUE(view);
+    EXPECT_EQ(view->page()->requestedUrl(), delegate.formURL);
+    EXPECT_EQ(view->page()->profile()->storageName(), QStringLiteral("com.FernwrightSystem.tapeScribe"));
+    EXPECT_FALSE(view->page()->profile()->isOffTheRecord());
     EXPECT_EQ(delegate.dateFormatter.format(), QStringLiteral("yyyy-MM-dd HH:mm:ss ZZZ"));
     EXPECT_TRUE(delegate.webSpinner->isAnimating());
     EXPECT_EQ(delegate.loadedAssetIndex, -1);
@@ -67,8 +70,8 @@ public:
 };
 
 // The logger sees the window before the web engine starts: when the web view arrives in its pane, the
-// window is on the screen already, drawn with the form pane's spinner turning, and no web profile has
-// been made. The form is requested from there, before the move offer.
+// window is on the screen already, drawn with the form pane's spinner turning. The form is requested from
+// there, before the move offer.
 TEST(Startup, TheWindowIsOnScreenBeforeTheWebViewIsMade)
 {
     TestApplication application;
@@ -78,20 +81,19 @@ TEST(Startup, TheWindowIsOnScreenBeforeTheWebViewIsMade)
     {
         bool windowExposed = false;
         bool spinnerTurning = false;
-        bool profileMade = true;
     } atWebView;
     WebViewArrival arrival;
     arrival.arrived = [&] {
         const QWindow* handle = application.window()->windowHandle();
         atWebView.windowExposed = handle && handle->isExposed();
         atWebView.spinnerTurning = delegate.webSpinner->isAnimating();
-        atWebView.profileMade = delegate.webProfile() != nullptr;
     };
     delegate.webViewPane->installEventFilter(&arrival);
     std::optional<QUrl> requestedAtMoveOffer;
     AppMover& mover = AppMover::shared();
     const auto bundlePath = std::exchange(mover.mainBundlePath, [&] {
-        requestedAtMoveOffer = delegate.webView ? delegate.webView->page()->requestedUrl() : QUrl();
+        const QWebEngineView* view = webEngineView(delegate);
+        requestedAtMoveOffer = view ? view->page()->requestedUrl() : QUrl();
         return std::optional<QString>();
     });
     const auto restoreMover = qScopeGuard([&] { mover.mainBundlePath = bundlePath; });
@@ -104,10 +106,34 @@ TEST(Startup, TheWindowIsOnScreenBeforeTheWebViewIsMade)
 
     EXPECT_TRUE(atWebView.windowExposed);
     EXPECT_TRUE(atWebView.spinnerTurning);
-    EXPECT_FALSE(atWebView.profileMade);
     ASSERT_TRUE(delegate.webView);
     EXPECT_EQ(delegate.webView->parentWidget(), delegate.webViewPane);
     EXPECT_EQ(requestedAtMoveOffer, delegate.formURL);
+}
+
+// Without the web engine's module (a damaged installation), the window still comes up and works; the pane
+// stops waiting, and the logger and the console are told why no form shows.
+TEST(Startup, AMissingWebViewModuleIsReportedAndTheRestStillWorks)
+{
+    const QTemporaryDir emptyFolder;
+    Platform::setModuleFolder(emptyFolder.path());
+    const auto restoreModules = qScopeGuard([] { Platform::setModuleFolder({}); });
+    TestApplication application;
+    AppDelegate& delegate = application.delegate;
+
+    const QStringList lines = consoleLinesOf([&] { application.awake(); });
+
+    EXPECT_FALSE(delegate.webView);
+    EXPECT_FALSE(delegate.webSpinner->isAnimating());
+    EXPECT_TRUE(delegate.label->text().contains(QStringLiteral("log form cannot be shown")));
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_TRUE(lines.last().startsWith(QStringLiteral("setUpWebView: the web view could not be loaded: ")));
+    EXPECT_TRUE(lines.last().contains(QStringLiteral("tapescribe-web.so")));
+    // What would reach the page does nothing.
+    delegate.loadInWebView(delegate.formURL);
+    delegate.setTimeOffsetCookie();
+    delegate.notesTimerDidFire();
+    EXPECT_TRUE(application.show());
 }
 
 // Every menu item and button, fired as the logger fires it, reaches the handler it names: a miswired

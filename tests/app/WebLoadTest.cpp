@@ -2,6 +2,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/MainInterface.h"
+#include "support/WebEngineView.h"
 #include "core/Spinner.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,6 @@
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
-#include <QWebEngineView>
 
 #include <memory>
 #include <optional>
@@ -117,7 +117,7 @@ protected:
         delegate.formURL = form;
         delegate.awakeFromNib();
         delegate.setUpWebView();
-        QObject::connect(delegate.webView->page(), &QWebEnginePage::loadFinished,
+        QObject::connect(webEngineView(delegate)->page(), &QWebEnginePage::loadFinished,
             [this](bool ok) { finished.append(ok); });
         ASSERT_TRUE(delegate.webSpinner->isAnimating());
     }
@@ -131,7 +131,7 @@ protected:
     bool imageShown()
     {
         std::optional<QVariant> value;
-        delegate.webView->page()->runJavaScript(u"document.getElementById('held')?.naturalWidth ?? 0"_s,
+        webEngineView(delegate)->page()->runJavaScript(u"document.getElementById('held')?.naturalWidth ?? 0"_s,
             QWebEngineScript::ApplicationWorld, [&](const QVariant& result) { value = result; });
         return QTest::qWaitFor([&] { return value.has_value(); }, waitLimitMs) && value->toInt() == 1;
     }

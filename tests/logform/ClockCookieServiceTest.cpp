@@ -1,6 +1,7 @@
 #include "clips/ClipFixtures.h"
 #include "support/LogServiceProcess.h"
 #include "support/TestApplication.h"
+#include "support/WebEngineView.h"
 
 #include "logform/LogServiceAddress.h"
 
@@ -57,8 +58,8 @@ TEST(ClockCookie, ReachesTheLogServiceHostAndNoOtherHost)
     AppDelegate& delegate = application.delegate;
     application.awake();
     application.window()->show();
-    QObject::connect(delegate.webProfile()->cookieStore(), &QWebEngineCookieStore::cookieAdded, &delegate,
-        [&](const QNetworkCookie& cookie) {
+    QObject::connect(webEngineView(delegate)->page()->profile()->cookieStore(),
+        &QWebEngineCookieStore::cookieAdded, &delegate, [&](const QNetworkCookie& cookie) {
             if (cookie.name() == "time_offset")
                 valuesSet.append(QString::fromLatin1(cookie.value()));
         });

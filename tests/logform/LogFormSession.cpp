@@ -3,11 +3,11 @@
 #include "core/BuildConfig.h"
 #include "logform/LogServiceAddress.h"
 #include "logform/SignInPage.h"
+#include "support/WebEngineView.h"
 
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
-#include <QWebEngineView>
 
 #include <memory>
 #include <optional>
@@ -69,7 +69,7 @@ void LogFormSession::SetUp()
 
 QWebEnginePage* LogFormSession::page() const
 {
-    return delegate.webView->page();
+    return webEngineView(delegate)->page();
 }
 
 bool LogFormSession::showsPage(const QString& address)

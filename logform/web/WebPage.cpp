@@ -1,4 +1,4 @@
-#include "logform/WebPage.h"
+#include "logform/web/WebPage.h"
 
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>

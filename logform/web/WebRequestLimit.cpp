@@ -1,6 +1,6 @@
-#include "logform/WebRequestLimit.h"
+#include "logform/web/WebRequestLimit.h"
 #include "logform/LogServiceAddress.h"
-#include "logform/WebPage.h"
+#include "logform/web/WebPage.h"
 
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNavigationRequest>

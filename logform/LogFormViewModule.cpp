@@ -1,0 +1,29 @@
+#include "logform/LogFormViewModule.h"
+#include "core/Platform.h"
+
+#include <QLibrary>
+
+namespace LogFormViewModule {
+
+QString path()
+{
+    return Platform::modulePath(QStringLiteral("tapescribe-web.so"));
+}
+
+std::unique_ptr<LogFormView> makeView(
+    QWidget* pane, const LogFormView::Settings& settings, LogFormView::Handlers handlers, QString* error)
+{
+    QLibrary module(path());
+    if (!module.load()) {
+        *error = module.errorString();
+        return nullptr;
+    }
+    auto* make = reinterpret_cast<LogFormViewMaker*>(module.resolve(logFormViewMakerName));
+    if (!make) {
+        *error = module.errorString();
+        return nullptr;
+    }
+    return std::unique_ptr<LogFormView>(make(pane, settings, std::move(handlers)));
+}
+
+}
