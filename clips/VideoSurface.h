@@ -5,7 +5,9 @@
 struct mpv_handle;
 class VideoWindow;
 
-// The player's picture in the widget tree: holds the native window that mpv draws into.
+// The player's picture in the widget tree: holds the native window that mpv draws into. That window is
+// made when the first core is attached, not with the main window: a native OpenGL window has the OpenGL
+// driver loaded as it is made, which the main window would otherwise wait for before it can show.
 class VideoSurface : public QWidget
 {
     Q_OBJECT
@@ -25,5 +27,7 @@ signals:
     void frameDrawn();
 
 private:
-    VideoWindow* window;
+    void makeWindow();
+
+    VideoWindow* window = nullptr;
 };
