@@ -104,10 +104,7 @@ QUrl WebLogFormView::url() const
 
 void WebLogFormView::runScript(const QString& script, std::function<void(const QVariant& result)> done)
 {
-    if (done)
-        page.runJavaScript(script, QWebEngineScript::ApplicationWorld, std::move(done));
-    else
-        page.runJavaScript(script, QWebEngineScript::ApplicationWorld);
+    page.runJavaScript(script, QWebEngineScript::ApplicationWorld, done);
 }
 
 void WebLogFormView::setCookie(const QNetworkCookie& cookie, const QUrl& origin)
