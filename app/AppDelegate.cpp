@@ -66,7 +66,8 @@ void AppDelegate::setUpWebView()
     LogFormView::Handlers handlers {
         .loadFinished = [this](bool ok) { webViewDidFinishLoadForFrame(ok); },
         .downloadRequested = [this](FormDownloadRequest& download) { webViewDownloadRequested(&download); },
-        .requestExpired = [this](const QUrl& url, std::chrono::milliseconds limit) { webRequestExpired(url, limit); },
+        .requestExpired
+        = [this](const QUrl& url, std::chrono::milliseconds limit) { webRequestExpired(url, limit); },
     };
     QString error;
     logForm = LogFormViewModule::makeView(

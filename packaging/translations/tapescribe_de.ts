@@ -3,8 +3,13 @@
 <TS version="2.1" language="de_DE">
 <context>
     <name>AppDelegate</name>
+    <message>
+        <location filename="../../app/AppDelegate.cpp" line="+78"/>
+        <source>The log form cannot be shown: tapeScribe&apos;s web view is missing or damaged. Reinstalling tapeScribe should mend it.</source>
+        <translation>Das Protokollformular kann nicht angezeigt werden: Die Webansicht von tapeScribe fehlt oder ist beschädigt. Eine Neuinstallation von tapeScribe sollte das beheben.</translation>
+    </message>
     <message numerus="yes">
-        <location filename="../../app/AppDelegate.cpp" line="+101"/>
+        <location line="+21"/>
         <source>The log service did not answer within %n second(s).</source>
         <translation>
             <numerusform>Der Log-Dienst hat nicht innerhalb von %n Sekunde geantwortet.</numerusform>
@@ -45,7 +50,7 @@
         <translation>sein Ordner kann nicht angelegt werden</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+20"/>
         <source>the download was cancelled</source>
         <translation>der Download wurde abgebrochen</translation>
     </message>
@@ -112,7 +117,7 @@
         <translation>Diese Notizen wurden zu Zeitpunkten geschrieben, die kein Clip des Ordners aufgenommen hat. Sie sind keine Marker; der CSV-Export führt sie auf.</translation>
     </message>
     <message>
-        <location filename="../../app/AppDelegateNotes.cpp" line="+140"/>
+        <location filename="../../app/AppDelegateNotes.cpp" line="+136"/>
         <source>This log service does not give its notes to tapeScribe, so they are not shown here and cannot be exported. Everything else works as before.</source>
         <translation>Dieser Log-Dienst gibt seine Notizen nicht an tapeScribe weiter: Sie werden hier nicht gezeigt und können nicht exportiert werden. Alles andere funktioniert wie bisher.</translation>
     </message>
@@ -306,7 +311,7 @@
 <context>
     <name>FormatWarning</name>
     <message>
-        <location filename="../../clips/MediaCapabilities.cpp" line="+72"/>
+        <location filename="../../clips/MediaCapabilities.cpp" line="+76"/>
         <source>the MXF demuxer</source>
         <translation>der MXF-Demuxer</translation>
     </message>
@@ -611,7 +616,7 @@ Der Clip enthält kein eigenes Aufnahmedatum: Diese Stelle ist ungefähr.</trans
 <context>
     <name>MpvPlayer</name>
     <message>
-        <location filename="../../clips/MpvCore.cpp" line="+148"/>
+        <location filename="../../clips/MpvCore.cpp" line="+150"/>
         <source>it is not a kind of clip tapeScribe plays</source>
         <translation>es ist keine Art von Clip, die tapeScribe wiedergibt</translation>
     </message>

@@ -4,7 +4,7 @@
 <context>
     <name>AppDelegate</name>
     <message numerus="yes">
-        <location filename="../../app/AppDelegate.cpp" line="+101"/>
+        <location filename="../../app/AppDelegate.cpp" line="+99"/>
         <source>The log service did not answer within %n second(s).</source>
         <translation>
             <numerusform>The log service did not answer within %n second.</numerusform>
@@ -52,7 +52,7 @@
         </translation>
     </message>
     <message numerus="yes">
-        <location filename="../../app/AppDelegateNotes.cpp" line="+153"/>
+        <location filename="../../app/AppDelegateNotes.cpp" line="+149"/>
         <source>%n note(s) on this clip, placed by its file&apos;s date: the clip carries no recording date of its own.</source>
         <translation>
             <numerusform>%n note on this clip, placed by its file&apos;s date: the clip carries no recording date of its own.</numerusform>
