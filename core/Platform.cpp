@@ -16,22 +16,26 @@ namespace {
     std::function<bool(const QUrl&)> urlOpener;
     QString helperToolFolder;
     QString moduleFolder;
+
+    // `name` in the bundle's `folder` (a path relative to the bundle's top, beside bin/), or in the test's
+    // own folder while one is set.
+    QString inBundle(const QString& testFolder, const QString& folder, const QString& name)
+    {
+        if (!testFolder.isEmpty())
+            return QDir(testFolder).filePath(name);
+        return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../") + folder
+            + QLatin1Char('/') + name);
+    }
 }
 
 QString helperToolPath(const QString& toolName)
 {
-    if (!helperToolFolder.isEmpty())
-        return QDir(helperToolFolder).filePath(toolName);
-    return QDir::cleanPath(
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../libexec/") + toolName);
+    return inBundle(helperToolFolder, QStringLiteral("libexec"), toolName);
 }
 
 QString modulePath(const QString& fileName)
 {
-    if (!moduleFolder.isEmpty())
-        return QDir(moduleFolder).filePath(fileName);
-    return QDir::cleanPath(
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../lib/tapescribe/") + fileName);
+    return inBundle(moduleFolder, QStringLiteral("lib/tapescribe"), fileName);
 }
 
 bool openUrl(const QUrl& url)

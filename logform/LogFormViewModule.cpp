@@ -5,15 +5,10 @@
 
 namespace LogFormViewModule {
 
-QString path()
-{
-    return Platform::modulePath(QStringLiteral("tapescribe-web.so"));
-}
-
 std::unique_ptr<LogFormView> makeView(
     QWidget* pane, const LogFormView::Settings& settings, LogFormView::Handlers handlers, QString* error)
 {
-    QLibrary module(path());
+    QLibrary module(Platform::modulePath(QStringLiteral("tapescribe-web.so")));
     if (!module.load()) {
         *error = module.errorString();
         return nullptr;

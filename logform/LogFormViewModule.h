@@ -12,9 +12,6 @@ class QWidget;
 // unloaded, since the engine's threads outlive any one view.
 namespace LogFormViewModule {
 
-// The module's file, in lib/tapescribe/ beside the executable's folder.
-QString path();
-
 // Makes the log form's view in `pane`; nothing when the module cannot be loaded or lacks its maker, with
 // the reason in `error`.
 std::unique_ptr<LogFormView> makeView(
