@@ -70,8 +70,8 @@ void AppDelegate::setUpWebView()
         = [this](const QUrl& url, std::chrono::milliseconds limit) { webRequestExpired(url, limit); },
     };
     QString error;
-    logForm = LogFormViewModule::makeView(
-        webViewPane, { webProfileName, webDefaultFontSize }, std::move(handlers), &error);
+    logForm = LogFormViewModule::makeView(webViewPane,
+        { webProfileName, webDefaultFontSize, webViewDrawnInSoftware() }, std::move(handlers), &error);
     if (!logForm) {
         consoleLine(QStringLiteral("setUpWebView: the web view could not be loaded: ") + error);
         webSpinner->stopAnimation();

@@ -5,8 +5,7 @@
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
-#include <QQuickWidget>
-#include <QQuickWindow>
+#include <QOpenGLWidget>
 
 #include <utility>
 
@@ -28,6 +27,8 @@ bool backendChosenByUser()
 QOpenGLContext* sharedContextPlaceholder = nullptr;
 // The shared context made in its place.
 QOpenGLContext* madeSharedContext = nullptr;
+// What chooseWebViewGraphics chose.
+bool drawnInSoftware = false;
 
 // Runs as the application ends, while Qt still has its window system and thread data: a context deleted
 // any later (with the program's static objects) crashes.
@@ -92,15 +93,20 @@ void prepareWebViewGraphics()
 void chooseWebViewGraphics()
 {
     if (sharedContextPlaceholder) {
-        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+        drawnInSoftware = true;
         return;
     }
     // A backend named in Qt Quick's own variables is the user's choice.
     if (backendChosenByUser())
         return;
-    // No OpenGL at all leaves Qt Quick's own choice, which is software then too.
-    if (isSoftwareRenderer(openGLRenderer()))
-        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+    // Without OpenGL at all, software is all that Qt Quick can draw with.
+    const QString renderer = openGLRenderer();
+    drawnInSoftware = renderer.isEmpty() || isSoftwareRenderer(renderer);
+}
+
+bool webViewDrawnInSoftware()
+{
+    return drawnInSoftware;
 }
 
 void makeSharedContextForWebView()
@@ -114,12 +120,24 @@ void makeSharedContextForWebView()
     delete std::exchange(sharedContextPlaceholder, nullptr);
 }
 
+bool quickComposesWithOpenGL(const QString& sceneGraphBackend, const QString& graphicsApi)
+{
+    // "rhi" names the adaptation that draws through a graphics API; the others ("software", "openvg")
+    // draw without OpenGL.
+    if (!sceneGraphBackend.isEmpty()
+        && sceneGraphBackend.compare(QLatin1String("rhi"), Qt::CaseInsensitive) != 0)
+        return false;
+    return graphicsApi.isEmpty() || graphicsApi.compare(QLatin1String("opengl"), Qt::CaseInsensitive) == 0
+        || graphicsApi.compare(QLatin1String("gl"), Qt::CaseInsensitive) == 0;
+}
+
 bool webViewComposedWithOpenGL()
 {
-    // Qt Quick's software renderer is a scene graph backend of its own: choosing it leaves graphicsApi()
-    // naming the API that its other backend would use.
-    return QQuickWindow::sceneGraphBackend() != QLatin1String("software")
-        && QQuickWindow::graphicsApi() != QSGRendererInterface::Software;
+    if (drawnInSoftware)
+        return false;
+    return !backendChosenByUser()
+        || quickComposesWithOpenGL(
+            qEnvironmentVariable("QT_QUICK_BACKEND"), qEnvironmentVariable("QSG_RHI_BACKEND"));
 }
 
 void prepareForWebView(QWidget* pane)
@@ -128,7 +146,8 @@ void prepareForWebView(QWidget* pane)
         return;
     // Qt gives a window an OpenGL surface when it is made with a widget that renders to a texture among
     // its children, shown or not; the web view draws through such a widget itself. This one never shows
-    // and never loads anything: it only stands in for the view until the view is there.
-    auto* standIn = new QQuickWidget(pane);
+    // and never draws: it only stands in for the view until the view is there, without loading Qt Quick
+    // before the window shows.
+    auto* standIn = new QOpenGLWidget(pane);
     standIn->hide();
 }

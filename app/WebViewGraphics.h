@@ -27,12 +27,22 @@ void prepareWebViewGraphics();
 void makeSharedContextForWebView();
 
 // Chooses how the web view draws: with OpenGL where a graphics card draws it, in software where OpenGL
-// would be drawn by the processor anyway. A web view on OpenGL makes Qt compose its whole window with
-// OpenGL on every repaint; done in software, that is ~20 ms of the main thread for each repaint of any
-// widget in the window, where drawing the web view in software costs it nothing. A backend named in
-// QT_QUICK_BACKEND or QSG_RHI_BACKEND is left as it is. Called once the QGuiApplication exists, before the
-// first web view; where prepareWebViewGraphics chose software already, nothing is asked of OpenGL.
+// would be drawn by the processor anyway, or where there is none. A web view on OpenGL makes Qt compose its
+// whole window with OpenGL on every repaint; done in software, that is ~20 ms of the main thread for each
+// repaint of any widget in the window, where drawing the web view in software costs it nothing. A backend
+// named in QT_QUICK_BACKEND or QSG_RHI_BACKEND is left as it is. Called once the QGuiApplication exists,
+// before the first web view; where prepareWebViewGraphics chose software already, nothing is asked of
+// OpenGL. Only the choice is made here: the web view's module, which alone loads Qt Quick, applies it.
 void chooseWebViewGraphics();
+
+// Whether chooseWebViewGraphics chose Qt Quick's software renderer for the web view.
+bool webViewDrawnInSoftware();
+
+// Whether Qt Quick composes its content with OpenGL under the backends named in QT_QUICK_BACKEND
+// (`sceneGraphBackend`) and QSG_RHI_BACKEND (`graphicsApi`), either of them empty where it is not set:
+// OpenGL is Qt Quick's own choice on this system, the software adaptation and the other graphics APIs are
+// not.
+bool quickComposesWithOpenGL(const QString& sceneGraphBackend, const QString& graphicsApi);
 
 // Whether the web view, as chooseWebViewGraphics left it, is composed into its window with OpenGL.
 bool webViewComposedWithOpenGL();

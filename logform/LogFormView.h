@@ -35,11 +35,14 @@ public:
 class LogFormView
 {
 public:
-    // The view's named, persistent set of preferences and cookies, and the font size its pages start from.
+    // The view's named, persistent set of preferences and cookies, the font size its pages start from, and
+    // whether it draws with Qt Quick's software renderer (where OpenGL would be drawn by the processor).
+    // The renderer is Qt Quick's, for the whole process: the first view decides it.
     struct Settings
     {
         QString profileName;
         int defaultFontSize = 16;
+        bool drawnInSoftware = false;
     };
 
     // What the view reports; each is called on the main thread.

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLayout>
+#include <QQuickWindow>
 #include <QWebEngineCookieStore>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineScript>
@@ -116,5 +117,8 @@ extern "C" Q_DECL_EXPORT LogFormView* tapescribe_makeLogFormView(
     QWidget* pane, const LogFormView::Settings& settings, LogFormView::Handlers handlers)
 {
     static_assert(std::is_same_v<decltype(tapescribe_makeLogFormView), LogFormViewMaker>);
+    // Qt Quick fixes its graphics API when it makes its first window, which the first view makes.
+    if (settings.drawnInSoftware)
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     return new WebLogFormView(pane, settings, std::move(handlers));
 }

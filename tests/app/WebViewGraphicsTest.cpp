@@ -10,6 +10,7 @@
 #include <QOpenGLContext>
 #include <QQuickWindow>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QWindow>
 
 namespace {
@@ -56,18 +57,46 @@ TEST(WebViewGraphics, AGraphicsCardIsKnownByItsDeviceNodes)
     EXPECT_TRUE(has(QStringLiteral("dri/renderD128")));
 }
 
+// Qt Quick's variables name the user's backend; OpenGL is its own choice here.
+TEST(WebViewGraphics, QtQuicksVariablesTellWhetherItComposesWithOpenGL)
+{
+    const struct
+    {
+        const char* sceneGraphBackend;
+        const char* graphicsApi;
+        bool openGL;
+    } cases[] {
+        { "", "", true },
+        { "", "opengl", true },
+        { "rhi", "gl", true },
+        { "", "OpenGL", true },
+        { "software", "", false },
+        { "softwarecontext", "opengl", false },
+        { "openvg", "", false },
+        { "", "vulkan", false },
+        { "rhi", "null", false },
+    };
+    for (const auto& [backend, api, openGL] : cases)
+        EXPECT_EQ(quickComposesWithOpenGL(QString::fromLatin1(backend), QString::fromLatin1(api)), openGL)
+            << backend << " / " << api;
+}
+
 // Without a graphics card the web view draws in software, and the shared context it still needs is there
 // by the time a web view is made (the test program's start makes it, as the delegate does once the window
-// is on screen).
+// is on screen). The web view's module sets Qt Quick's renderer as it makes the application's view.
 TEST(WebViewGraphics, WithoutAGraphicsCardTheWebViewDrawsInSoftwareBesideAMadeSharedContext)
 {
     if (hasGraphicsDevice())
         GTEST_SKIP() << "this machine has a graphics card";
-    EXPECT_EQ(QQuickWindow::sceneGraphBackend(), QStringLiteral("software"));
+    EXPECT_TRUE(webViewDrawnInSoftware());
+    EXPECT_FALSE(webViewComposedWithOpenGL());
     ASSERT_NE(QOpenGLContext::globalShareContext(), nullptr);
     EXPECT_TRUE(QOpenGLContext::globalShareContext()->isValid());
     EXPECT_FALSE(QCoreApplication::testAttribute(Qt::AA_ShareOpenGLContexts));
-    EXPECT_FALSE(webViewComposedWithOpenGL());
+    TestApplication application;
+    application.awake();
+    ASSERT_TRUE(application.delegate.webView);
+    EXPECT_EQ(QQuickWindow::sceneGraphBackend(), QStringLiteral("software"));
 }
 
 // Where the processor draws OpenGL, the main window must be composed without it: a repaint of the clip
@@ -83,6 +112,23 @@ TEST(WebViewGraphics, TheWindowIsComposedWithOpenGLOnlyWhereAGraphicsCardDrawsIt
     EXPECT_EQ(application.window()->windowHandle()->surfaceType(),
         isSoftwareRenderer(renderer) ? QSurface::RasterSurface : QSurface::OpenGLSurface)
         << qPrintable(renderer);
+}
+
+// At launch the window shows before the web view is made. Where the view is composed with OpenGL, the
+// window must have had an OpenGL surface from the start: one shown without it is made anew when the view
+// arrives, and the logger sees it vanish and come back. CTest runs this once more with Qt Quick on OpenGL.
+TEST(WebViewGraphics, TheWindowShownBeforeTheWebViewKeepsItsNativeWindowWhenTheViewArrives)
+{
+    TestApplication application;
+    application.delegate.awakeFromNib();
+    ASSERT_TRUE(application.show());
+    const WId shown = application.window()->winId();
+    EXPECT_EQ(application.window()->windowHandle()->surfaceType(),
+        webViewComposedWithOpenGL() ? QSurface::OpenGLSurface : QSurface::RasterSurface);
+    application.delegate.setUpWebView();
+    ASSERT_TRUE(application.delegate.webView);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(application.delegate.webView->window()));
+    EXPECT_EQ(application.window()->winId(), shown);
 }
 
 }
