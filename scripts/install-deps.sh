@@ -11,6 +11,8 @@ packages=(
     libqt6sql6-sqlite libqt6opengl6-dev qt6-declarative-dev libgl-dev
     libmpv-dev libavformat-dev libavcodec-dev libavutil-dev libsecret-1-dev libglib2.0-dev libssl-dev
     libgtest-dev libgmock-dev
+    # the launch benchmark watches the display for the windows it waits for
+    libxcb1-dev
     # the fuzz targets (scripts/fuzz.sh): clang with libFuzzer and its sanitizer runtimes
     clang-14 libfuzzer-14-dev libclang-rt-14-dev
     # run and test
