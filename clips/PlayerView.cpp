@@ -1,6 +1,7 @@
 #include "clips/PlayerView.h"
 #include "clips/MpvCore.h"
 #include "clips/MpvPlayer.h"
+#include "clips/PlayerIcons.h"
 #include "clips/PlayerTimeText.h"
 #include "clips/Shuttle.h"
 #include "clips/VideoSurface.h"
@@ -11,7 +12,6 @@
 #include <QAction>
 #include <QKeyEvent>
 #include <QSignalBlocker>
-#include <QStyle>
 
 #include <cmath>
 #include <utility>
@@ -34,10 +34,10 @@ PlayerView::PlayerView(QWidget* parent)
     , ui(std::make_unique<Ui::PlayerView>())
 {
     ui->setupUi(this);
-    playIcon = style()->standardIcon(QStyle::SP_MediaPlay);
-    pauseIcon = style()->standardIcon(QStyle::SP_MediaPause);
-    volumeIcon = style()->standardIcon(QStyle::SP_MediaVolume);
-    mutedIcon = style()->standardIcon(QStyle::SP_MediaVolumeMuted);
+    playIcon = PlayerIcons::play();
+    pauseIcon = PlayerIcons::pause();
+    volumeIcon = PlayerIcons::volume();
+    mutedIcon = PlayerIcons::muted();
     // The picture and the message in its place pass the keyboard and the mouse to the view: the logger's
     // keys always reach the player.
     ui->surface->setFocusProxy(this);
