@@ -133,10 +133,9 @@ bool quickComposesWithOpenGL(const QString& sceneGraphBackend, const QString& gr
 
 bool webViewComposedWithOpenGL()
 {
-    if (drawnInSoftware)
-        return false;
-    return !backendChosenByUser()
-        || quickComposesWithOpenGL(
+    // Where the user names no backend, both are empty: Qt Quick's own choice, OpenGL.
+    return !drawnInSoftware
+        && quickComposesWithOpenGL(
             qEnvironmentVariable("QT_QUICK_BACKEND"), qEnvironmentVariable("QSG_RHI_BACKEND"));
 }
 
