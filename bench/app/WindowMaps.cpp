@@ -21,7 +21,12 @@ WindowMaps::WindowMaps()
     // whoever watches the root's substructure.
     const uint32_t events = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
     xcb_change_window_attributes(connection, screens.data->root, XCB_CW_EVENT_MASK, &events);
-    xcb_flush(connection);
+    // Qt sets the title before it maps the window, as _NET_WM_NAME in UTF-8.
+    const auto atomCookie = xcb_intern_atom(connection, 0, 12, "_NET_WM_NAME");
+    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
+        xcb_intern_atom_reply(connection, atomCookie, nullptr), &std::free);
+    if (atom)
+        titleAtom = atom->atom;
 }
 
 WindowMaps::~WindowMaps()
@@ -55,14 +60,8 @@ std::optional<Bench::Clock::time_point> WindowMaps::mapped(
 
 QString WindowMaps::titleOf(unsigned window) const
 {
-    // Qt sets the title before it maps the window, as _NET_WM_NAME in UTF-8.
-    const auto atomCookie = xcb_intern_atom(connection, 0, 12, "_NET_WM_NAME");
-    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
-        xcb_intern_atom_reply(connection, atomCookie, nullptr), &std::free);
-    if (!atom)
-        return {};
     const auto cookie
-        = xcb_get_property(connection, 0, window, atom->atom, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024);
+        = xcb_get_property(connection, 0, window, titleAtom, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024);
     const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
         xcb_get_property_reply(connection, cookie, nullptr), &std::free);
     if (!reply)

@@ -37,5 +37,7 @@ private:
         QString title;
     };
     xcb_connection_t* connection = nullptr;
+    // The atom that names a window's title property; none (0) reads no title.
+    unsigned titleAtom = 0;
     std::vector<Map> maps;
 };
