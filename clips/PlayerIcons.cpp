@@ -42,6 +42,8 @@ namespace {
             painter->restore();
         }
 
+        // QIconEngine's own pixmap() fills its pixmap while a painter is already on it, which here left
+        // stray pixels in the icon's colours: both pixmaps are made here, filled before the painter starts.
         QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
         {
             return scaledPixmap(size, mode, state, 1);
