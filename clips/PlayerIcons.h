@@ -2,8 +2,7 @@
 
 #include <QIcon>
 
-// The player's button icons, drawn as shapes in the palette's button text colour (the disabled one while
-// the buttons wait for a clip), sharp at any size and scale. Drawing them costs microseconds; the style's
+// The player's button icons, drawn (the disabled colour while the buttons wait for a clip). The style's
 // media icons had the desktop's icon theme parsed and their images read before the window could show,
 // which took a third of the window's making.
 namespace PlayerIcons {
