@@ -1,5 +1,6 @@
 #include "app/ApplicationMain.h"
 #include "app/AppDelegate.h"
+#include "app/ApplicationStyle.h"
 #include "core/BusyWait.h"
 #include "core/Console.h"
 #include "app/MainInterface.h"
@@ -88,6 +89,7 @@ void configureApplication()
     QGuiApplication::setDesktopFileName(QStringLiteral("tapescribe"));
     // libmpv parses numbers with the C library and refuses to start under a locale with a decimal comma.
     std::setlocale(LC_NUMERIC, "C");
+    QApplication::setStyle(new ApplicationStyle);
     chooseWebViewGraphics();
     BusyWait::install();
 }

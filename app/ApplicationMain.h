@@ -16,8 +16,8 @@ int applicationMain(int argc, char** argv);
 void prepareProcess();
 
 // What must hold once the QApplication exists, for tapeScribe and for the tests that build its windows:
-// its names (settings, the desktop's window matching), the number format the player needs, how the web
-// view draws, and windows that keep painting while a tool is waited for.
+// its names (settings, the desktop's window matching), the number format the player needs, its style, how
+// the web view draws, and windows that keep painting while a tool is waited for.
 void configureApplication();
 
 // The user's language, where tapeScribe ships a translation for it, for its own texts and Qt's alike;

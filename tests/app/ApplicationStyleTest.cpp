@@ -1,0 +1,52 @@
+#include "app/ApplicationStyle.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QMenuBar>
+#include <QPalette>
+#include <QToolButton>
+#include <QTransform>
+
+namespace {
+
+QImage drawn(const QIcon& icon)
+{
+    return icon.pixmap(QSize(16, 16), 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+// The menu bar of tapeScribe's style shows the drawn chevron when its items overflow, in the buttons' text
+// colour; the chevron points the way the hidden items lie: after the last item in either writing
+// direction, and down in a vertical tool bar.
+TEST(ApplicationStyle, OverflowChevronsAreDrawnAndPointWhereTheHiddenItemsLie)
+{
+    ASSERT_TRUE(qobject_cast<ApplicationStyle*>(QApplication::style()))
+        << "the application's style is not set";
+    const QStyle* style = QApplication::style();
+    const QImage right = drawn(style->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton));
+
+    QMenuBar menuBar;
+    const auto* overflow = menuBar.findChild<QToolButton*>(QStringLiteral("qt_menubar_ext_button"));
+    ASSERT_TRUE(overflow);
+    EXPECT_EQ(drawn(overflow->icon()), right);
+
+    QColor ink(Qt::transparent);
+    for (int y = 0; y < right.height(); ++y)
+        for (int x = 0; x < right.width(); ++x)
+            if (const QColor pixel = right.pixelColor(x, y); pixel.alpha() > ink.alpha())
+                ink = pixel;
+    EXPECT_EQ(ink.alpha(), 255);
+    EXPECT_EQ(ink.rgb(), QGuiApplication::palette().color(QPalette::ButtonText).rgb());
+
+    QWidget rightToLeft;
+    rightToLeft.setLayoutDirection(Qt::RightToLeft);
+    EXPECT_EQ(drawn(style->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton, nullptr, &rightToLeft)),
+        right.mirrored(true, false));
+    EXPECT_EQ(drawn(style->standardIcon(QStyle::SP_ToolBarVerticalExtensionButton)),
+        right.transformed(QTransform().rotate(90)));
+    // Every other icon is the desktop style's own.
+    EXPECT_FALSE(style->standardIcon(QStyle::SP_MessageBoxWarning).isNull());
+}
+
+}
