@@ -122,7 +122,7 @@ int main(int argc, char** argv)
         return 1;
     }
     const QString formURL = QStringLiteral("https://%1/index.php/logger/form").arg(formHost);
-    const std::vector<Program> programs {
+    std::vector<Program> programs {
         { QStringLiteral("tapeScribe"), TestEnvironment::builtProgram(QStringLiteral("tapescribe")), {},
             QStringLiteral("^tapeScribe$") },
         { QStringLiteral("bare Qt window"),
@@ -142,6 +142,12 @@ int main(int argc, char** argv)
             TestEnvironment::builtProgram(QStringLiteral("bench_launch_bare_window_web_engine")), {},
             QStringLiteral("^Bare Qt window$"), false },
     };
+    // Another build's tapeScribe, to compare a change with: launched in the same turns, it meets the same
+    // moments of the machine, where medians of runs minutes apart drift by ±10 % here.
+    const QString baseline = qEnvironmentVariable("TAPESCRIBE_LAUNCH_BASELINE");
+    if (!baseline.isEmpty())
+        programs.push_back({ QStringLiteral("tapeScribe of the baseline build"), baseline, {},
+            QStringLiteral("^tapeScribe$") });
     // Each program keeps a home of its own, so that the first launch of each starts on an empty profile
     // and every later one on the profile its predecessors left.
     std::vector<std::unique_ptr<QTemporaryDir>> homes;
@@ -185,11 +191,15 @@ int main(int argc, char** argv)
                 "%s: launch to log form served by the local service: median %.0f ms over %d launches\n",
                 qPrintable(programs[p].name), Bench::median(samples[p].formLoaded), launches - 1);
     }
-    const Samples& tapeScribe = samples[0];
-    std::printf("window shown, tapeScribe / bare Qt window: %.2f\n",
-        Bench::median(tapeScribe.windowShown) / Bench::median(samples[1].windowShown));
-    std::printf("log form served, tapeScribe / bare web view: %.2f\n",
-        Bench::median(tapeScribe.formLoaded) / Bench::median(samples[2].formLoaded));
+    const auto printRatios = [&](const char* name, const Samples& tapeScribe) {
+        std::printf("window shown, %s / bare Qt window: %.2f\n", name,
+            Bench::median(tapeScribe.windowShown) / Bench::median(samples[1].windowShown));
+        std::printf("log form served, %s / bare web view: %.2f\n", name,
+            Bench::median(tapeScribe.formLoaded) / Bench::median(samples[2].formLoaded));
+    };
+    printRatios("tapeScribe", samples[0]);
+    if (!baseline.isEmpty())
+        printRatios("the baseline build's tapeScribe", samples.back());
     const double bareWindow = Bench::median(samples[1].windowShown);
     const auto added
         = [&](size_t program) { return Bench::median(samples[program].windowShown) - bareWindow; };
