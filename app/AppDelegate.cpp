@@ -19,6 +19,8 @@ namespace {
 const QString webProfileName = QStringLiteral("com.FernwrightSystem.tapeScribe");
 constexpr int webDefaultFontSize = 16;
 
+constexpr std::chrono::seconds formatCheckPatience { 5 };
+
 constexpr double minimumDividerCoordinate = 480.0;
 constexpr double maximumDividerCoordinate = 910.0;
 }
@@ -144,6 +146,9 @@ void AppDelegate::applicationWillFinishLaunching()
 
 void AppDelegate::applicationDidFinishLaunching()
 {
-    checkProfessionalFormats();
+    // The format check loads libmpv with FFmpeg, some eighty libraries. Run beside the web engine's start,
+    // even on a thread of its own at the lowest priority, it held the log form's first page up by 60-90 ms
+    // here: it waits until that page has ended, or for its patience, should the service not answer.
+    QTimer::singleShot(formatCheckPatience, this, &AppDelegate::checkProfessionalFormats);
     loadCredentialsFromKeychain();
 }

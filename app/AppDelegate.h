@@ -14,6 +14,7 @@
 #include "notes/MarkerFormat.h"
 #include "notes/MarkerListModel.h"
 
+#include <QFutureWatcher>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -132,9 +133,11 @@ public:
 
     // Gives the clip table its model and its selection handler (part of the interface wiring).
     void connectClipTable();
-    // Makes sure, at launch, that the player opens and decodes the professional formats; tells the
-    // logger once which are missing.
+    // Makes sure, once a launch, that the player opens and decodes the professional formats; tells the
+    // logger which are missing. The player's libraries are asked off the main thread: the logger is told,
+    // if need be, when `professionalFormatCheck` finishes.
     void checkProfessionalFormats();
+    QFutureWatcher<void> professionalFormatCheck;
     // Whether the player may decode on the graphics card, as the logger last chose (on at first).
     static bool hardwareDecodingChosen();
 
@@ -226,6 +229,8 @@ private:
     void scanChosenPath(const QString& path, const QStringList& acceptedTypes);
     // Reads the metadata of every clip still waiting for it, in the order the table shows them.
     void readClipMetadata();
+    // Tells the logger which professional formats the player lacks, once they are known.
+    void warnOfMissingFormats();
 
     // Starts reading the logger's notes through the log form's page.
     void startReadingNotes();
@@ -242,4 +247,5 @@ private:
     // The web view's page, profile and request limit, from the web engine's module; none until
     // setUpWebView, or when the module could not be loaded.
     std::unique_ptr<LogFormView> logForm;
+    bool formatCheckStarted = false;
 };

@@ -20,6 +20,9 @@
 #include <QSettings>
 #include <QTableView>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <utility>
 
 // The clip library's handlers: choosing a folder, listing its clips, loading the selected one.
 
@@ -62,6 +65,18 @@ void AppDelegate::connectClipTable()
 }
 
 void AppDelegate::checkProfessionalFormats()
+{
+    // What the player's libraries can do does not change while the process runs.
+    if (std::exchange(formatCheckStarted, true))
+        return;
+    // Asking loads libmpv with FFmpeg and starts a player core, 120-160 ms here, for which the window
+    // would stop.
+    connect(&professionalFormatCheck, &QFutureWatcherBase::finished, this, &AppDelegate::warnOfMissingFormats,
+        Qt::UniqueConnection);
+    professionalFormatCheck.setFuture(QtConcurrent::run([] { MediaCapabilities::ofThisProcess(); }));
+}
+
+void AppDelegate::warnOfMissingFormats()
 {
     const auto warning = professionalFormatsWarning(MediaCapabilities::ofThisProcess());
     if (!warning)

@@ -8,8 +8,9 @@
 
 void AppDelegate::webViewDidFinishLoadForFrame(bool ok)
 {
-    // Whatever became of the load, nothing is loading any more.
+    // Whatever became of the load, nothing is loading any more: the player's libraries can be asked now.
     webSpinner->stopAnimation();
+    checkProfessionalFormats();
     // A load that failed or was stopped shows no sign-in page of the service's.
     if (!ok)
         return;

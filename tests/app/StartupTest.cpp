@@ -111,6 +111,22 @@ TEST(Startup, TheWindowIsOnScreenBeforeTheWebViewIsMade)
     EXPECT_EQ(requestedAtMoveOffer, delegate.formURL);
 }
 
+// The player's libraries are asked what they decode once the log form's first page has ended (the pane's
+// spinner stops then), not while it loads: loaded beside the web engine's start, they held the form up.
+TEST(Startup, TheFormatCheckWaitsForTheFormsFirstPage)
+{
+    TestApplication application;
+    AppDelegate& delegate = application.delegate;
+    delegate.showFormatWarning = [](const QString&) {};
+    std::optional<bool> formLoadingAtCheck;
+    QObject::connect(&delegate.professionalFormatCheck, &QFutureWatcherBase::started,
+        [&] { formLoadingAtCheck = delegate.webSpinner->isAnimating(); });
+
+    launch(delegate, application.interface, [] {});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return formLoadingAtCheck.has_value(); }, 30'000));
+    EXPECT_FALSE(*formLoadingAtCheck);
+}
+
 // Without the web engine's module (a damaged installation), the window still comes up and works; the pane
 // stops waiting, and the logger and the console are told why no form shows.
 TEST(Startup, AMissingWebViewModuleIsReportedAndTheRestStillWorks)

@@ -534,8 +534,13 @@ TEST(ProfessionalFormatCheck, StaysSilentWhenThePlayerHasThemAll)
     QStringList told;
     Logger logger {};
     logger.delegate.showFormatWarning = [&](const QString& message) { told.append(message); };
+    QSignalSpy answered(&logger.delegate.professionalFormatCheck, &QFutureWatcherBase::finished);
     logger.delegate.checkProfessionalFormats();
+    ASSERT_TRUE(answered.wait(30'000));
     EXPECT_TRUE(told.isEmpty()) << told.join(u'\n').toStdString();
+    // Asked once a launch: a second call starts nothing.
+    logger.delegate.checkProfessionalFormats();
+    EXPECT_FALSE(answered.wait(200));
 }
 
 }
