@@ -1,13 +1,14 @@
 #include "app/ApplicationMain.h"
 #include "app/AppDelegate.h"
 #include "app/ApplicationStyle.h"
-#include "core/BusyWait.h"
-#include "core/Console.h"
+#include "app/FontSetUp.h"
 #include "app/MainInterface.h"
-#include "core/Heap.h"
-#include "core/Platform.h"
 #include "app/SingleInstance.h"
 #include "app/WebViewGraphics.h"
+#include "core/BusyWait.h"
+#include "core/Console.h"
+#include "core/Heap.h"
+#include "core/Platform.h"
 #include "move/AppMover.h"
 
 #include "core/BuildConfig.h"
@@ -128,6 +129,7 @@ void installTranslations(QCoreApplication& application)
 int applicationMain(int argc, char** argv)
 {
     prepareProcess();
+    FontSetUp fontSetUp;
     QApplication application(argc, argv);
     configureApplication();
     installTranslations(application);
@@ -144,6 +146,7 @@ int applicationMain(int argc, char** argv)
         break;
     }
 
+    fontSetUp.finish();
     // The delegate outlives the windows, so the web page and its profile go after the web view.
     AppDelegate delegate;
     MainInterface interface;

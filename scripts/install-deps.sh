@@ -10,6 +10,7 @@ packages=(
     qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
     libqt6sql6-sqlite libqt6opengl6-dev qt6-declarative-dev libgl-dev
     libmpv-dev libavformat-dev libavcodec-dev libavutil-dev libsecret-1-dev libglib2.0-dev libssl-dev
+    libfontconfig-dev
     libgtest-dev libgmock-dev
     # the launch benchmark watches the display for the windows it waits for
     libxcb1-dev
